@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs, or says how to.
+# Usage: scripts/deps.sh build|test
+set -euo pipefail
+
+build_packages=(cmake make g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation2)
+# Real-window tests run the program under a virtual X server with a window manager;
+# the fuzzer needs clang's runtime; the leak check needs valgrind.
+test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev valgrind)
+
+case "${1:-build}" in
+build) wanted=("${build_packages[@]}") ;;
+test) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: $0 build|test" >&2
+    exit 2
+    ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+else
+    echo "Missing packages. Install them with:" >&2
+    echo "  sudo apt-get install --no-install-recommends ${missing[*]}" >&2
+    exit 1
+fi

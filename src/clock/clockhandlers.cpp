@@ -1,0 +1,195 @@
+// The game clock's handlers: Start/Stopp, the tick, Pause, Reset,
+// "Uhr aus" and the title clock.
+
+#include "shell/velorandwindow.h"
+
+#include "clock/gametimer.h"
+#include "clock/signalcolours.h"
+#include "clock/tick.h"
+#include "clock/titleclock.h"
+#include "entry/numericreading.h"
+#include "shell/facebutton.h"
+#include "shell/floodpanel.h"
+#include "shell/spinbutton.h"
+#include "shell/textpanel.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+const QString captionStart = QStringLiteral("Start");
+const QString captionStopp = QStringLiteral("Stopp");
+const QString captionPause = QStringLiteral("Pause");
+const QString captionWeiter = QStringLiteral("weiter");
+
+/// Empty counts as 0; above @p limit is cut down to it. Each write runs the fields' change handling.
+void bound(QLineEdit *field, int limit)
+{
+    if (field->text().isEmpty())
+        field->setText(QStringLiteral("0"));
+    if (Zahlenwert(field->text()) > limit)
+        field->setText(QString::number(limit));
+}
+
+void setTextColour(QLabel *label, const QColor &colour)
+{
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, colour);
+    label->setPalette(colours);
+}
+
+} // namespace
+
+void VelorandWindow::cmdStart_Click()
+{
+    const QString caption = cmdStart->text();
+    if (caption == captionStopp) {
+        showIdleLook();
+        return;
+    }
+    if (caption != captionStart)
+        return;
+
+    // The entry is checked before anything changes, so a refused start
+    // leaves the window exactly as it was.
+    for (QLineEdit *field : { txtStd, txtMin, txtSek }) {
+        if (!IstNumerisch(field->text())) {
+            QMessageBox box(QMessageBox::Information, QStringLiteral("Falsche Eingaben."),
+                            QStringLiteral("Es sind nur numerische Werte erlaubt"), QMessageBox::Ok, this);
+            box.setObjectName(QStringLiteral("msgFalscheEingaben"));
+            box.exec();
+            field->setText(QStringLiteral("0"));
+            return;
+        }
+    }
+
+    showRunningLook();
+    bound(txtStd, 24);
+    bound(txtMin, 59);
+    bound(txtSek, 59);
+    m_clock.Stunden = txtStd->text();
+    m_clock.Minuten = txtMin->text();
+    m_clock.Sekunden = txtSek->text();
+    lblStd->setText(m_clock.Stunden);
+    lblMin->setText(m_clock.Minuten);
+    lblSek->setText(m_clock.Sekunden);
+    Timer1->start();
+}
+
+void VelorandWindow::showRunningLook()
+{
+    cmdReset->setEnabled(false);
+    cmdStart->setText(captionStopp);
+    cmdPause->setEnabled(true);
+    spnStd->setEnabled(false);
+    spnMin->setEnabled(false);
+    spnsek->setEnabled(false);
+}
+
+void VelorandWindow::showIdleLook()
+{
+    cmdReset->setEnabled(true);
+    cmdUhrAus->setEnabled(true);
+    m_clock.clearCounters();
+    for (QLabel *label : { lblStd, lblMin, lblSek, lblStdAb, lblMinAb, lblSekAb })
+        label->setText(QStringLiteral("00"));
+    setBannerHidden(pnlZeit, pnlZeitText);
+    setBannerHidden(pnlHalbzeit1, pnlHalbzeit1Text);
+    setBannerHidden(pnlHalbzeit2, pnlHalbzeit2Text);
+    cmdPause->setEnabled(false);
+    // The next game must not start with a button that offers to resume.
+    cmdPause->setText(captionPause);
+    spnStd->setEnabled(true);
+    spnMin->setEnabled(true);
+    spnsek->setEnabled(true);
+    cmdStart->setText(captionStart);
+    Timer1->stop();
+}
+
+void VelorandWindow::setBannerHidden(FloodPanel *bar, TextPanel *banner)
+{
+    banner->hide();
+    bar->setFloodPercent(0);
+}
+
+void VelorandWindow::Timer1_Timer()
+{
+    const TickUpdate update = advanceOneSecond(m_clock);
+    if (update.lastTick) {
+        Timer1->stop();
+        // A finished game cannot be paused or resumed; Stopp ends it.
+        cmdPause->setEnabled(false);
+    }
+    if (update.display)
+        applyTick(update);
+    if (isMinimised())
+        setWindowTitle(update.minimisedTitle);
+}
+
+void VelorandWindow::applyTick(const TickUpdate &update)
+{
+    lblSekAb->setText(update.lblSekAb);
+    lblMinAb->setText(update.lblMinAb);
+    lblStdAb->setText(update.lblStdAb);
+    applyBar(pnlHalbzeit1, pnlHalbzeit1Text, update.halbzeit1, Signal::firstHalfOver());
+    applyBar(pnlHalbzeit2, pnlHalbzeit2Text, update.halbzeit2, Signal::secondHalfOver());
+    applyBar(pnlZeit, pnlZeitText, update.zeit, Signal::gameOver());
+    lblStd->setText(update.lblStd);
+    lblMin->setText(update.lblMin);
+    setTextColour(lblSek, update.lblSekColour);
+    lblSek->setText(update.lblSek);
+}
+
+void VelorandWindow::applyBar(FloodPanel *bar, TextPanel *banner, const BarUpdate &update, const QString &endText)
+{
+    bar->setFloodType(1);
+    if (update.percent)
+        bar->setFloodPercent(*update.percent);
+    bar->setFloodColor(update.colour);
+    if (update.showBanner) {
+        banner->setText(endText);
+        banner->show();
+    }
+}
+
+void VelorandWindow::cmdPause_Click()
+{
+    // Disabled once the game has run out: resuming it would count on past the end.
+    if (!cmdPause->isEnabled())
+        return;
+    if (Timer1->isActive()) {
+        cmdPause->setText(captionWeiter);
+        Timer1->stop();
+        pnlZeitText->setText(Signal::gameInterrupted());
+        pnlZeitText->show();
+    } else {
+        cmdPause->setText(captionPause);
+        Timer1->resume();
+        pnlZeitText->hide();
+        pnlZeitText->setText(QString());
+    }
+}
+
+void VelorandWindow::cmdReset_Click()
+{
+    m_clock.Spielzeit = 0;
+    txtStd->setText(QStringLiteral("00"));
+    txtMin->setText(QStringLiteral("00"));
+    txtSek->setText(QStringLiteral("00"));
+    lblStd->setText(QStringLiteral("00"));
+    lblMin->setText(QStringLiteral("00"));
+    lblSek->setText(QStringLiteral("00"));
+}
+
+void VelorandWindow::cmdUhrAus_Click()
+{
+    close();
+}
+
+void VelorandWindow::Timer2_Timer()
+{
+    if (!isMinimised())
+        setWindowTitle(titleWithTime(m_timeOfDay()));
+}

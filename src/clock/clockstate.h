@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+/**
+ * The game clock's state. The window owns one; Start, Stopp, the tick,
+ * Reset and the entry fields read and write it. All counts are whole seconds.
+ */
+struct ClockState
+{
+    QString Stunden = QStringLiteral("00"); ///< hours of the remaining time, a plain numeral
+    QString Minuten = QStringLiteral("00"); ///< minutes of the remaining time
+    QString Sekunden = QStringLiteral("00"); ///< seconds of the remaining time
+    qint32 Spielzeit = 0; ///< the game's length, kept equal to the entry fields
+    qint32 SpielzeitAbgelaufen = 0; ///< elapsed game time
+    qint32 SpielzeitRest = 0; ///< remaining game time
+    qint32 Zeitzähler = 0; ///< ticks counted since Start
+    qint32 Halbzeit = 0; ///< length of the first half: Spielzeit / 2, ties to even
+    qint32 Halbzeit1Abgelaufen = 0; ///< elapsed seconds of the first half
+    qint32 Halbzeit1Rest = 0; ///< remaining seconds of the first half
+    qint32 Halbzeit2Abgelaufen = 0; ///< elapsed seconds of the second half
+    qint32 Halbzeit2Rest = 0; ///< remaining seconds of the second half
+
+    /// Stopp: the counters go back to zero, the entered game stays.
+    void clearCounters()
+    {
+        Zeitzähler = 0;
+        SpielzeitAbgelaufen = 0;
+        Halbzeit1Abgelaufen = 0;
+        Halbzeit2Abgelaufen = 0;
+    }
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTime>
+#include <QTimer>
+
+/// The title shown while the window is on screen: " Velorand :  [hh:mm:ss]".
+QString titleWithTime(const QTime &time);
+
+/// The title of a window that is shown, restored or resized, before the clock fills it in.
+inline QString plainTitle()
+{
+    return QStringLiteral(" Velorand : ");
+}
+
+/**
+ * The title clock's timer: one timeout() just after each full second of
+ * the local time, so the title changes in step with the time of day.
+ */
+class WallClockTimer : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(bool active READ isActive)
+
+public:
+    explicit WallClockTimer(QObject *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(WallClockTimer)
+
+    bool isActive() const { return m_wakeUp.isActive(); }
+    void start();
+    void stop() { m_wakeUp.stop(); }
+
+    /// Milliseconds from @p now to a moment just past the next full second.
+    static int msToNextSecond(const QTime &now);
+
+Q_SIGNALS:
+    void timeout();
+
+private:
+    void fire();
+
+    QTimer m_wakeUp;
+};

@@ -1,0 +1,86 @@
+// The entry fields' handlers: the change handling that keeps the game
+// time equal to the fields, the selection on focus, and the spin buttons.
+
+#include "shell/velorandwindow.h"
+
+#include "entry/gametimeentry.h"
+#include "entry/spinstep.h"
+#include "shell/facebutton.h"
+
+#include <QLineEdit>
+#include <QMessageBox>
+
+void VelorandWindow::txtFields_Change()
+{
+    const EnteredTime entered = EnteredTime::fromTexts(txtStd->text(), txtMin->text(), txtSek->text());
+    switch (startButtonRule(entered)) {
+    case StartButtonRule::EnableStart:
+        cmdStart->setEnabled(true);
+        cmdUhrAus->setEnabled(false);
+        break;
+    case StartButtonRule::DisableStart:
+        cmdStart->setEnabled(false);
+        cmdUhrAus->setEnabled(true);
+        break;
+    case StartButtonRule::Keep:
+        break;
+    }
+    m_clock.Spielzeit = entered.gameSeconds();
+}
+
+void VelorandWindow::MarkiereText(QLineEdit *Txxt)
+{
+    Txxt->setSelection(0, static_cast<int>(Txxt->text().size()));
+}
+
+void VelorandWindow::spinUp(QLineEdit *field, int limit, const QString &limitMessage)
+{
+    const SpinUpStep step = spinUpStep(field->text(), limit);
+    if (step.newText)
+        field->setText(*step.newText);
+    else if (step.atLimit && !limitMessage.isEmpty())
+        showLimitMessage(limitMessage);
+}
+
+void VelorandWindow::spinDown(QLineEdit *field)
+{
+    if (const auto text = spinDownStep(field->text()))
+        field->setText(*text);
+}
+
+void VelorandWindow::showLimitMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velorand"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("msgGrenze"));
+    box.exec();
+}
+
+void VelorandWindow::spnStd_SpinUp()
+{
+    spinUp(txtStd, 24, {});
+}
+
+void VelorandWindow::spnStd_SpinDown()
+{
+    spinDown(txtStd);
+}
+
+void VelorandWindow::spnMin_SpinUp()
+{
+    spinUp(txtMin, 59, QStringLiteral("Die Eingabe ist auf 59 Minuten begrenzt !"));
+}
+
+void VelorandWindow::spnMin_SpinDown()
+{
+    spinDown(txtMin);
+}
+
+void VelorandWindow::spnsek_SpinUp()
+{
+    spinUp(txtSek, 59, QStringLiteral("Die Eingabe ist auf 59 Sekunden begrenzt !"));
+}
+
+void VelorandWindow::spnsek_SpinDown()
+{
+    spinDown(txtSek);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QGroupBox>
+
+/// A framed group whose caption also reads as the property "text", like every other caption.
+class GroupBox : public QGroupBox
+{
+    Q_OBJECT
+    Q_PROPERTY(QString text READ title WRITE setTitle)
+
+public:
+    using QGroupBox::QGroupBox;
+    Q_DISABLE_COPY_MOVE(GroupBox)
+};

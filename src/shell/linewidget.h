@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+/// A straight horizontal line, one pixel wide, in one colour.
+class LineWidget : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QColor color READ color WRITE setColor)
+
+public:
+    LineWidget(const QColor &colour, QWidget *parent = nullptr);
+    Q_DISABLE_COPY_MOVE(LineWidget)
+
+    QColor color() const { return m_colour; }
+    void setColor(const QColor &colour);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor m_colour;
+};

@@ -1,0 +1,375 @@
+#include "velorandwindow.h"
+
+#include "clock/gametimer.h"
+#include "clock/titleclock.h"
+#include "shell/appicon.h"
+#include "shell/cmouseinout.h"
+#include "shell/facebutton.h"
+#include "shell/floodpanel.h"
+#include "shell/groupbox.h"
+#include "shell/linewidget.h"
+#include "shell/spinbutton.h"
+#include "shell/textpanel.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace {
+
+/// The design's measures are twips; 15 twips make one logical pixel.
+constexpr QRect twips(int left, int top, int width, int height)
+{
+    return { left / 15, top / 15, width / 15, height / 15 };
+}
+
+// Design geometry, in twips, each relative to its container.
+namespace Geometry {
+    // Framed groups
+    constexpr QRect fraZeiteingabe = twips(120, 60, 4755, 975);
+    constexpr QRect Frame1 = twips(120, 1140, 4755, 975);
+    constexpr QRect fraZeit = twips(120, 2220, 4755, 975);
+    constexpr QRect Frame2 = twips(120, 3300, 6135, 2475);
+    constexpr QRect Frame3 = twips(4980, 60, 1275, 3135);
+
+    // The three columns of a time group: unit label, digits, spin button
+    constexpr int unitLeft[] = { 135, 1740, 3240 };
+    constexpr int unitWidth[] = { 240, 255, 285 };
+    constexpr int digitsLeft[] = { 480, 2100, 3600 };
+    constexpr int spinLeft[] = { 1230, 2850, 4350 };
+    constexpr int unitTop = 450;
+    constexpr int unitTopRemaining = 420;
+    constexpr int unitHeight = 195;
+    constexpr int digitsTop = 300, digitsWidth = 735, digitsHeight = 540, spinWidth = 255;
+
+    // Bars in Frame2
+    constexpr QRect lbl1Halbzeit = twips(120, 300, 1050, 195);
+    constexpr QRect pnlHalbzeit1 = twips(120, 540, 5895, 300);
+    constexpr QRect pnlHalbzeit1Text = twips(15, 15, 5865, 270);
+    constexpr QRect lbl2Halbzeit = twips(120, 900, 1050, 195);
+    constexpr QRect pnlHalbzeit2 = twips(120, 1140, 5895, 300);
+    constexpr QRect pnlHalbzeit2Text = twips(15, 15, 5865, 270);
+    constexpr QRect lblGesamtspielzeit = twips(120, 1680, 1350, 195);
+    constexpr QRect pnlZeit = twips(120, 1920, 5895, 420);
+    constexpr QRect pnlZeitText = twips(15, 15, 5865, 390);
+    constexpr QRect Line2 = twips(120, 1560, 6000 - 120, 15);
+    constexpr QRect Line1 = twips(120, 1575, 6000 - 120, 15);
+
+    // Commands in Frame3
+    constexpr QRect cmdStart = twips(150, 240, 975, 540);
+    constexpr QRect cmdPause = twips(150, 915, 975, 540);
+    constexpr QRect cmdReset = twips(150, 1590, 975, 540);
+    constexpr QRect cmdUhrAus = twips(150, 2460, 975, 540);
+    constexpr QRect Line4 = twips(150, 2295, 1125 - 150, 15);
+    constexpr QRect Line3 = twips(150, 2310, 1125 - 150, 15);
+} // namespace Geometry
+
+namespace Colour {
+    const QColor black { 0, 0, 0 };
+    const QColor white { 255, 255, 255 };
+    const QColor grey { 128, 128, 128 };
+    const QColor darkGreen { 0, 128, 0 };
+    const QColor navy { 0, 0, 128 };
+    const QColor entryText { 0, 255, 0 };
+    const QColor elapsedText { 255, 0, 0 };
+    const QColor remainingText { 255, 255, 0 };
+} // namespace Colour
+
+QFont designFont(const QString &family, double points, bool bold)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+QFont verdana(double points, bool bold = true)
+{
+    return designFont(QStringLiteral("Verdana"), points, bold);
+}
+
+QFont sansSerif(double points, bool bold)
+{
+    return designFont(QStringLiteral("MS Sans Serif"), points, bold);
+}
+
+/// Where the design's fonts are not installed, free fonts that Debian ships stand in.
+void installFontSubstitutes()
+{
+    const QStringList sans { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                             QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
+    QFont::insertSubstitutions(QStringLiteral("Verdana"), sans);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
+                                 QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") });
+}
+
+template <typename W> W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+void setColours(QWidget *widget, const QColor &text, const QColor &background)
+{
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::Text, text);
+    if (background.isValid()) {
+        colours.setColor(QPalette::Window, background);
+        colours.setColor(QPalette::Base, background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(colours);
+}
+
+QLabel *makeUnitLabel(QWidget *group, const char *name, const QString &caption, int column, int top)
+{
+    auto *label = named(new QLabel(caption, group), name);
+    label->setGeometry(twips(Geometry::unitLeft[column], top, Geometry::unitWidth[column], Geometry::unitHeight));
+    return label;
+}
+
+QRect digitsRect(int column)
+{
+    return twips(Geometry::digitsLeft[column], Geometry::digitsTop, Geometry::digitsWidth, Geometry::digitsHeight);
+}
+
+QLabel *makeDigitLabel(QWidget *group, const char *name, int column, const QColor &text)
+{
+    auto *label = named(new QLabel(QStringLiteral("00"), group), name);
+    label->setGeometry(digitsRect(column));
+    label->setFont(verdana(18));
+    label->setAlignment(Qt::AlignCenter);
+    label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    label->setLineWidth(1);
+    setColours(label, text, Colour::black);
+    return label;
+}
+
+QLineEdit *makeEntryField(QWidget *group, const char *name, int column)
+{
+    auto *field = named(new QLineEdit(QStringLiteral("00"), group), name);
+    field->setGeometry(digitsRect(column));
+    field->setFont(verdana(18));
+    field->setAlignment(Qt::AlignCenter);
+    field->setMaxLength(2);
+    field->setTextMargins(0, 0, 0, 0);
+    setColours(field, Colour::entryText, Colour::black);
+    return field;
+}
+
+SpinButton *makeSpinButton(QWidget *group, const char *name, int column)
+{
+    auto *spin = named(new SpinButton(group), name);
+    spin->setGeometry(
+        twips(Geometry::spinLeft[column], Geometry::digitsTop, Geometry::spinWidth, Geometry::digitsHeight));
+    return spin;
+}
+
+QLabel *makeBarLabel(QWidget *group, const char *name, const QString &caption, const QRect &geometry,
+                     const QColor &text)
+{
+    auto *label = named(new QLabel(caption, group), name);
+    label->setGeometry(geometry);
+    label->setFont(sansSerif(8.25, true));
+    setColours(label, text, {});
+    return label;
+}
+
+FloodPanel *makeBar(QWidget *group, const char *name, const QRect &geometry, const QColor &background)
+{
+    auto *bar = named(new FloodPanel(group), name);
+    bar->setGeometry(geometry);
+    bar->setFont(sansSerif(8.25, false));
+    bar->setBackgroundColor(background);
+    return bar;
+}
+
+TextPanel *makeBanner(FloodPanel *bar, const char *name, const QString &caption, const QRect &geometry,
+                      double points)
+{
+    auto *banner = named(new TextPanel(caption, bar), name);
+    banner->setGeometry(geometry);
+    banner->setFont(verdana(points));
+    banner->hide();
+    return banner;
+}
+
+LineWidget *makeLine(QWidget *group, const char *name, const QRect &geometry, const QColor &colour)
+{
+    auto *line = named(new LineWidget(colour, group), name);
+    line->setGeometry(geometry);
+    return line;
+}
+
+FaceButton *makeCommand(QWidget *group, const char *name, const QString &caption, const QRect &geometry,
+                        bool enabled)
+{
+    auto *button = named(new FaceButton(caption, group), name);
+    button->setGeometry(geometry);
+    button->setEnabled(enabled);
+    return button;
+}
+
+} // namespace
+
+VelorandWindow::VelorandWindow(QWidget *parent)
+    : QWidget(parent)
+    , m_timeOfDay([] { return QTime::currentTime(); })
+{
+    installFontSubstitutes();
+    setObjectName(QStringLiteral("frmVelorand"));
+    setWindowTitle(QStringLiteral(" Velorand"));
+    setWindowIcon(clockFaceIcon());
+    setFont(sansSerif(8, false));
+    setFixedSize(clientSize);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint);
+
+    buildElements();
+    buildMenu();
+    connectHandlers();
+    Form_Load();
+}
+
+VelorandWindow::~VelorandWindow() = default;
+
+void VelorandWindow::buildElements()
+{
+    fraZeiteingabe = named(new GroupBox(QStringLiteral("Spielzeiteinabe"), this), "fraZeiteingabe");
+    fraZeiteingabe->setGeometry(Geometry::fraZeiteingabe);
+    fraZeiteingabe->setToolTip(QStringLiteral("Zum Schließen rechtsklicken."));
+    makeUnitLabel(fraZeiteingabe, "Label1", QStringLiteral("Std"), 0, Geometry::unitTop);
+    txtStd = makeEntryField(fraZeiteingabe, "txtStd", 0);
+    spnStd = makeSpinButton(fraZeiteingabe, "spnStd", 0);
+    makeUnitLabel(fraZeiteingabe, "Label2", QStringLiteral("Min"), 1, Geometry::unitTop);
+    txtMin = makeEntryField(fraZeiteingabe, "txtMin", 1);
+    spnMin = makeSpinButton(fraZeiteingabe, "spnMin", 1);
+    makeUnitLabel(fraZeiteingabe, "Label3", QStringLiteral("Sek"), 2, Geometry::unitTop);
+    txtSek = makeEntryField(fraZeiteingabe, "txtSek", 2);
+    spnsek = makeSpinButton(fraZeiteingabe, "spnsek", 2);
+
+    Frame1 = named(new GroupBox(QStringLiteral("abgelaufene Spielzeit"), this), "Frame1");
+    Frame1->setGeometry(Geometry::Frame1);
+    makeUnitLabel(Frame1, "Label10", QStringLiteral("Std"), 0, Geometry::unitTop);
+    lblStdAb = makeDigitLabel(Frame1, "lblStdAb", 0, Colour::elapsedText);
+    makeUnitLabel(Frame1, "Label9", QStringLiteral("Min"), 1, Geometry::unitTop);
+    lblMinAb = makeDigitLabel(Frame1, "lblMinAb", 1, Colour::elapsedText);
+    makeUnitLabel(Frame1, "Label8", QStringLiteral("Sek"), 2, Geometry::unitTop);
+    lblSekAb = makeDigitLabel(Frame1, "lblSekAb", 2, Colour::elapsedText);
+
+    fraZeit = named(new GroupBox(QStringLiteral("verbleibende Spielzeit"), this), "fraZeit");
+    fraZeit->setGeometry(Geometry::fraZeit);
+    makeUnitLabel(fraZeit, "Label5", QStringLiteral("Std"), 0, Geometry::unitTopRemaining);
+    lblStd = makeDigitLabel(fraZeit, "lblStd", 0, Colour::remainingText);
+    makeUnitLabel(fraZeit, "Label6", QStringLiteral("Min"), 1, Geometry::unitTopRemaining);
+    lblMin = makeDigitLabel(fraZeit, "lblMin", 1, Colour::remainingText);
+    makeUnitLabel(fraZeit, "Label7", QStringLiteral("Sek"), 2, Geometry::unitTopRemaining);
+    lblSek = makeDigitLabel(fraZeit, "lblSek", 2, Colour::remainingText);
+
+    Frame2 = named(new GroupBox(QStringLiteral("Spielzeitbalken"), this), "Frame2");
+    Frame2->setGeometry(Geometry::Frame2);
+    makeBarLabel(Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Colour::darkGreen);
+    pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Colour::grey);
+    pnlHalbzeit1Text = makeBanner(pnlHalbzeit1, "pnlHalbzeit1Text", QStringLiteral("1. Halbzeit"),
+                                  Geometry::pnlHalbzeit1Text, 8.25);
+    makeBarLabel(Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Colour::darkGreen);
+    pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Colour::grey);
+    pnlHalbzeit2Text = makeBanner(pnlHalbzeit2, "pnlHalbzeit2Text", QStringLiteral("2. Halbzeit"),
+                                  Geometry::pnlHalbzeit2Text, 8.25);
+    makeBarLabel(Frame2, "lblGesamtspielzeit", QStringLiteral("Gesamtspielzeit"), Geometry::lblGesamtspielzeit,
+                 Colour::navy);
+    pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Colour::navy);
+    pnlZeitText = makeBanner(pnlZeit, "pnlZeitText", QStringLiteral("Spielzeit"), Geometry::pnlZeitText, 14.25);
+    makeLine(Frame2, "Line2", Geometry::Line2, Colour::white);
+    makeLine(Frame2, "Line1", Geometry::Line1, Colour::grey);
+
+    Frame3 = named(new GroupBox(this), "Frame3");
+    Frame3->setGeometry(Geometry::Frame3);
+    cmdStart = makeCommand(Frame3, "cmdStart", QStringLiteral("Start"), Geometry::cmdStart, false);
+    cmdPause = makeCommand(Frame3, "cmdPause", QStringLiteral("Pause"), Geometry::cmdPause, false);
+    cmdReset = makeCommand(Frame3, "cmdReset", QStringLiteral("Reset"), Geometry::cmdReset, false);
+    makeLine(Frame3, "Line4", Geometry::Line4, Colour::white);
+    makeLine(Frame3, "Line3", Geometry::Line3, Colour::grey);
+    cmdUhrAus = makeCommand(Frame3, "cmdUhrAus", QStringLiteral("Uhr aus"), Geometry::cmdUhrAus, true);
+
+    Timer1 = named(new GameTimer(this), "Timer1");
+    Timer2 = named(new WallClockTimer(this), "Timer2");
+
+    // Focus order: the fields, the spin buttons from right to left, the commands.
+    const QList<QWidget *> focusOrder { txtStd, txtMin, txtSek, spnsek, spnMin, spnStd,
+                                        cmdStart, cmdPause, cmdReset, cmdUhrAus };
+    for (qsizetype i = 1; i < focusOrder.size(); ++i)
+        setTabOrder(focusOrder[i - 1], focusOrder[i]);
+}
+
+void VelorandWindow::buildMenu()
+{
+    Menu = named(new QMenu(QStringLiteral("Menu"), this), "Menu");
+    Menu->setProperty("text", Menu->title());
+    Minimieren = named(Menu->addAction(QStringLiteral("Minimieren")), "Minimieren");
+    Schliessen = named(Menu->addAction(QStringLiteral("Schliessen")), "Schliessen");
+}
+
+void VelorandWindow::connectHandlers()
+{
+    connect(cmdStart, &QPushButton::clicked, this, &VelorandWindow::cmdStart_Click);
+    connect(cmdPause, &QPushButton::clicked, this, &VelorandWindow::cmdPause_Click);
+    connect(cmdReset, &QPushButton::clicked, this, &VelorandWindow::cmdReset_Click);
+    connect(cmdUhrAus, &QPushButton::clicked, this, &VelorandWindow::cmdUhrAus_Click);
+    connect(Timer1, &GameTimer::timeout, this, &VelorandWindow::Timer1_Timer);
+    connect(Timer2, &WallClockTimer::timeout, this, &VelorandWindow::Timer2_Timer);
+
+    for (QLineEdit *field : { txtStd, txtMin, txtSek }) {
+        connect(field, &QLineEdit::textChanged, this, &VelorandWindow::txtFields_Change);
+        field->installEventFilter(this);
+    }
+    connect(spnStd, &SpinButton::SpinUp, this, &VelorandWindow::spnStd_SpinUp);
+    connect(spnStd, &SpinButton::SpinDown, this, &VelorandWindow::spnStd_SpinDown);
+    connect(spnMin, &SpinButton::SpinUp, this, &VelorandWindow::spnMin_SpinUp);
+    connect(spnMin, &SpinButton::SpinDown, this, &VelorandWindow::spnMin_SpinDown);
+    connect(spnsek, &SpinButton::SpinUp, this, &VelorandWindow::spnsek_SpinUp);
+    connect(spnsek, &SpinButton::SpinDown, this, &VelorandWindow::spnsek_SpinDown);
+
+    for (QWidget *frame : { static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame2),
+                            static_cast<QWidget *>(Frame3) })
+        frame->installEventFilter(this);
+    connect(Minimieren, &QAction::triggered, this, &VelorandWindow::Minimieren_Click);
+    connect(Schliessen, &QAction::triggered, this, &VelorandWindow::Schliessen_Click);
+}
+
+void VelorandWindow::Form_Load()
+{
+    cmdStartInOut = named(new cMouseInOut(this), "cmdStartInOut");
+    cmdStartInOut->attach(cmdStart);
+    cmdPauseInOut = named(new cMouseInOut(this), "cmdPauseInOut");
+    cmdPauseInOut->attach(cmdPause);
+    cmdResetInOut = named(new cMouseInOut(this), "cmdResetInOut");
+    cmdResetInOut->attach(cmdReset);
+    cmdUhrAusInOut = named(new cMouseInOut(this), "cmdUhrAusInOut");
+    cmdUhrAusInOut->attach(cmdUhrAus);
+    connect(cmdStartInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(0, 255, 0)); });
+    connect(cmdPauseInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 255, 0)); });
+    connect(cmdResetInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 127, 127)); });
+    connect(cmdUhrAusInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 0, 0)); });
+    for (cMouseInOut *tracker : { cmdStartInOut, cmdPauseInOut, cmdResetInOut, cmdUhrAusInOut })
+        connect(tracker, &cMouseInOut::MouseOut, this, &VelorandWindow::hoverOut);
+
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    m_clock.Stunden = QStringLiteral("00");
+    m_clock.Minuten = QStringLiteral("00");
+    m_clock.Sekunden = QStringLiteral("00");
+    Timer1->stop();
+    // The outer height follows from the fixed client area and the window manager's frame.
+    Timer2->start();
+    txtStd->setFocus();
+}
+
+void VelorandWindow::setTimeOfDaySource(std::function<QTime()> source)
+{
+    m_timeOfDay = std::move(source);
+}

@@ -1,1 +1,86 @@
 # Installation and packages
+#
+#   cmake --install <build> --prefix <prefix>    program, desktop entry and icons
+#   cpack -G DEB   (in <build>)                   velorand_<version>_<arch>.deb
+
+include(GNUInstallDirs)
+
+set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
+
+# --- Icons ------------------------------------------------------------------
+# PNG icons are rendered from the SVG during the build by a small tool that
+# uses the same renderer as the program's window icon.
+add_executable(velorand_iconrender "${_velorand_pkg_dir}/iconrender.cpp")
+target_link_libraries(velorand_iconrender PRIVATE velorand_core)
+
+set(_velorand_icon_sizes 16 32 48 256)
+set(_velorand_icon_dir "${CMAKE_BINARY_DIR}/packaging/icons")
+set(_velorand_icon_args)
+set(_velorand_icon_pngs)
+foreach(_size IN LISTS _velorand_icon_sizes)
+    set(_png "${_velorand_icon_dir}/${_size}x${_size}/apps/velorand.png")
+    list(APPEND _velorand_icon_args ${_size} "${_png}")
+    list(APPEND _velorand_icon_pngs "${_png}")
+endforeach()
+
+set(_velorand_icon_mkdirs)
+foreach(_size IN LISTS _velorand_icon_sizes)
+    list(APPEND _velorand_icon_mkdirs
+         COMMAND ${CMAKE_COMMAND} -E make_directory "${_velorand_icon_dir}/${_size}x${_size}/apps")
+endforeach()
+
+add_custom_command(
+    OUTPUT ${_velorand_icon_pngs}
+    ${_velorand_icon_mkdirs}
+    COMMAND velorand_iconrender ${_velorand_icon_args}
+    DEPENDS velorand_iconrender "${CMAKE_SOURCE_DIR}/data/velorand.svg"
+    COMMENT "Rendering the Velorand icon as PNG"
+    VERBATIM)
+add_custom_target(velorand_icons ALL DEPENDS ${_velorand_icon_pngs})
+
+# --- Installation -----------------------------------------------------------
+install(TARGETS velorand RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+install(FILES "${_velorand_pkg_dir}/velorand.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${CMAKE_SOURCE_DIR}/data/velorand.svg"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+foreach(_size IN LISTS _velorand_icon_sizes)
+    install(FILES "${_velorand_icon_dir}/${_size}x${_size}/apps/velorand.png"
+            DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps")
+endforeach()
+
+# --- Debian package ---------------------------------------------------------
+set(VELORAND_MAINTAINER "Velorand maintainers <velorand@example.org>"
+    CACHE STRING "Maintainer field of the Debian package")
+
+set(CPACK_PACKAGE_NAME "velorand")
+set(CPACK_PACKAGE_VENDOR "Velorand")
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_CONTACT "${VELORAND_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "velorand")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_PROJECT_CONFIG_FILE "${_velorand_pkg_dir}/cpackoptions.cmake")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR "DEB")
+set(CPACK_SOURCE_GENERATOR "TGZ")
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/")
+
+set(CPACK_DEBIAN_PACKAGE_NAME "velorand")
+set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELORAND_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
+# Long description; CPack puts the summary above it as the first line.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Velorand is a desktop game clock for sports tournaments with a German user
+interface. It counts down the playing time of a match and its two halves,
+shows the remaining time in signal colours and announces the end of each
+half and of the game.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+# The Qt libraries are found by dpkg-shlibdeps (package dpkg-dev).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The clock face falls back to these fonts where Verdana is missing.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation2")
+
+include(CPack)

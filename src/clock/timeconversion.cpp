@@ -2,6 +2,7 @@
 
 #include "entry/numericreading.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -69,5 +70,6 @@ QString twoDigitText(qint64 value)
 
 QString twoDigitText(const QString &numeral)
 {
-    return twoDigitText(static_cast<qint64>(roundHalfEven(Zahlenwert(numeral))));
+    // A numeral beyond 64 bits is cut to a range the conversion can hold, instead of overflowing it.
+    return twoDigitText(static_cast<qint64>(std::clamp(roundHalfEven(Zahlenwert(numeral)), -1e18, 1e18)));
 }

@@ -1,5 +1,6 @@
 #include "numericreading.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -48,7 +49,9 @@ double Zahlenwert(const QString &text)
     const double value = number.toDouble(&ok);
     if (ok)
         return value;
-    // Only a numeral too long for a double gets here.
+    // Only a numeral out of a double's range gets here: below 1 it is too small (reads as 0), else too large.
+    if (std::all_of(whole.cbegin(), whole.cend(), [](QChar c) { return c == u'0'; }))
+        return 0.0;
     return number.startsWith(u'-') ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
 }
 

@@ -129,6 +129,11 @@ QLabel *makeUnitLabel(QWidget *group, const char *name, const QString &caption, 
 {
     auto *label = named(new QLabel(caption, group), name);
     label->setGeometry(twips(Geometry::unitLeft[column], top, Geometry::unitWidth[column], Geometry::unitHeight));
+    // The boxes are cut to the narrow design font; the free fonts that stand
+    // in for it are a pixel wider, so close up their letters a little.
+    QFont font = label->font();
+    font.setLetterSpacing(QFont::AbsoluteSpacing, -0.5);
+    label->setFont(font);
     return label;
 }
 

@@ -11,6 +11,15 @@
 #include <QTest>
 #include <memory>
 
+namespace {
+
+QStringList l(const char *hours, const char *minutes, const char *seconds)
+{
+    return { QString::fromLatin1(hours), QString::fromLatin1(minutes), QString::fromLatin1(seconds) };
+}
+
+} // namespace
+
 // Start, Stopp, Pause, Reset and the title on the real window. The ticks are
 // driven by calling Timer1_Timer(); the game timer runs on a clock that only
 // the test moves, so no real tick interferes.
@@ -101,9 +110,6 @@ void TestGameFlow::startBoundsTheFields_data()
     QTest::addColumn<QStringList>("bounded");
     QTest::addColumn<qint32>("spielzeit");
 
-    const auto l = [](const char *a, const char *b, const char *c) {
-        return QStringList { QString::fromLatin1(a), QString::fromLatin1(b), QString::fromLatin1(c) };
-    };
     QTest::newRow("above the limits") << l("30", "75", "60") << l("24", "59", "59") << 89999;
     QTest::newRow("at the limits") << l("24", "59", "59") << l("24", "59", "59") << 89999;
     QTest::newRow("empty fields") << l("", "", "5") << l("0", "0", "5") << 5;
@@ -131,9 +137,8 @@ void TestGameFlow::startBoundsTheFields()
     QCOMPARE(button("cmdStart")->text(), QStringLiteral("Stopp"));
     QVERIFY(button("cmdPause")->isEnabled());
     QVERIFY(!button("cmdReset")->isEnabled());
-    QVERIFY(!el<SpinButton>("spnStd")->isEnabled());
-    QVERIFY(!el<SpinButton>("spnMin")->isEnabled());
-    QVERIFY(!el<SpinButton>("spnsek")->isEnabled());
+    QVERIFY(!el<SpinButton>("spnStd")->isEnabled() && !el<SpinButton>("spnMin")->isEnabled()
+        && !el<SpinButton>("spnsek")->isEnabled());
     QVERIFY(timer1()->isActive());
     QCOMPARE(timer1()->msUntilNextTick(), 1000);
 }
@@ -144,9 +149,6 @@ void TestGameFlow::rejectedStartChangesNothing_data()
     QTest::addColumn<int>("failing");
     QTest::addColumn<bool>("afterAGame");
 
-    const auto l = [](const char *a, const char *b, const char *c) {
-        return QStringList { QString::fromLatin1(a), QString::fromLatin1(b), QString::fromLatin1(c) };
-    };
     QTest::newRow("letter in minutes") << l("01", "1a", "00") << 1 << false;
     QTest::newRow("sign in minutes") << l("00", "-5", "10") << 1 << false;
     QTest::newRow("decimal point in minutes") << l("00", "2.", "10") << 1 << false;
@@ -200,12 +202,9 @@ void TestGameFlow::wholeGame_data()
     QTest::addColumn<QStringList>("entered");
     QTest::addColumn<int>("seconds");
 
-    QTest::newRow("2 s") << QStringList { QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("2") }
-                         << 2;
-    QTest::newRow("1 min 5 s") << QStringList { QStringLiteral("0"), QStringLiteral("1"),
-        QStringLiteral("5") } << 65;
-    QTest::newRow("1 h") << QStringList { QStringLiteral("1"), QStringLiteral("00"), QStringLiteral("00") }
-                         << 3600;
+    QTest::newRow("2 s") << l("0", "0", "2") << 2;
+    QTest::newRow("1 min 5 s") << l("0", "1", "5") << 65;
+    QTest::newRow("1 h") << l("1", "00", "00") << 3600;
 }
 
 void TestGameFlow::wholeGame()

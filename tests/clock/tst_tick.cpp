@@ -30,6 +30,9 @@ struct Bars
             banner[i] = banner[i] || bars[i]->showBanner; // the tick never hides a banner
         }
     }
+
+    /// "50Y", "100R!": percent, colour letter, "!" while the banner shows.
+    QString token(size_t i) const;
 };
 
 QChar letter(const QColor &c)
@@ -43,19 +46,16 @@ QChar letter(const QColor &c)
     return u'?';
 }
 
+QString Bars::token(size_t i) const
+{
+    return QString::number(percent[i]) + letter(colour[i]) + (banner[i] ? QStringLiteral("!") : QString());
+}
+
 ClockState game(qint32 seconds)
 {
     ClockState s;
     s.Spielzeit = seconds;
     return s;
-}
-
-QString percents(const QList<int> &values)
-{
-    QStringList texts;
-    for (int v : values)
-        texts << QString::number(v);
-    return texts.join(u' ');
 }
 
 } // namespace
@@ -80,54 +80,21 @@ void TestTick::wholeGame_data()
 {
     QTest::addColumn<qint32>("spielzeit");
     QTest::addColumn<qint32>("halbzeit");
-    // Per tick: flood percents, colour letters (Green, Yellow, Red) and banners (1 = shown).
-    QTest::addColumn<QString>("h1Percent");
-    QTest::addColumn<QString>("h1Colour");
-    QTest::addColumn<QString>("h1Banner");
-    QTest::addColumn<QString>("h2Percent");
-    QTest::addColumn<QString>("h2Colour");
-    QTest::addColumn<QString>("h2Banner");
-    QTest::addColumn<QString>("zeitPercent");
-    QTest::addColumn<QString>("zeitColour");
-    QTest::addColumn<QString>("zeitBanner");
+    // Per tick and bar: flood percent, colour (Green, Yellow, Red), "!" while the banner shows.
+    QTest::addColumn<QString>("firstHalf");
+    QTest::addColumn<QString>("secondHalf");
+    QTest::addColumn<QString>("wholeGame");
 
     // A first half of length zero is over at once: full, red, with its banner; no 0/0.
-    QTest::newRow("1 s") << 1 << 0 << "100"
-                         << "R"
-                         << "1"
-                         << "0"
-                         << "R"
-                         << "1"
-                         << "0"
-                         << "R"
-                         << "1";
-    QTest::newRow("2 s") << 2 << 1 << "100 100"
-                         << "RR"
-                         << "11"
-                         << "0 100"
-                         << "RR"
-                         << "01"
-                         << "50 50"
-                         << "YR"
-                         << "01";
-    QTest::newRow("5 s") << 5 << 2 << "50 100 100 100 100"
-                         << "YRRRR"
-                         << "01111"
-                         << "0 0 50 100 100"
-                         << "RRYYR"
-                         << "00001"
-                         << "20 40 60 80 80"
-                         << "YYYYR"
-                         << "00001";
-    QTest::newRow("7 s") << 7 << 4 << "25 50 75 100 100 100 100"
-                         << "YYYRRRR"
-                         << "0001111"
-                         << "0 0 0 0 25 50 75"
-                         << "RRRRYYR"
-                         << "0000001"
-                         << "14 29 43 57 71 86 86"
-                         << "YYYYYYR"
-                         << "0000001";
+    QTest::newRow("1 s") << 1 << 0 << QStringLiteral("100R!") << QStringLiteral("0R!")
+                         << QStringLiteral("0R!");
+    QTest::newRow("2 s") << 2 << 1 << QStringLiteral("100R! 100R!") << QStringLiteral("0R 100R!")
+                         << QStringLiteral("50Y 50R!");
+    QTest::newRow("5 s") << 5 << 2 << QStringLiteral("50Y 100R! 100R! 100R! 100R!")
+                         << QStringLiteral("0R 0R 50Y 100Y 100R!") << QStringLiteral("20Y 40Y 60Y 80Y 80R!");
+    QTest::newRow("7 s") << 7 << 4 << QStringLiteral("25Y 50Y 75Y 100R! 100R! 100R! 100R!")
+                         << QStringLiteral("0R 0R 0R 0R 25Y 50Y 75R!")
+                         << QStringLiteral("14Y 29Y 43Y 57Y 71Y 86Y 86R!");
 }
 
 void TestTick::wholeGame()
@@ -137,76 +104,48 @@ void TestTick::wholeGame()
 
     ClockState s = game(spielzeit);
     Bars bars;
-    QList<int> pct[3];
-    QString colours[3], banners[3];
+    QStringList shown[3];
     for (qint32 tick = 1; tick <= spielzeit; ++tick) {
         const TickUpdate u = advanceOneSecond(s);
         QCOMPARE(u.lastTick, tick == spielzeit);
         QVERIFY(u.display);
         QCOMPARE(s.Halbzeit, halbzeit);
         bars.apply(u);
-        for (size_t i = 0; i < 3; ++i) {
-            pct[i] << bars.percent[i];
-            colours[i] += letter(bars.colour[i]);
-            banners[i] += bars.banner[i] ? u'1' : u'0';
-        }
+        for (size_t i = 0; i < 3; ++i)
+            shown[i] << bars.token(i);
     }
     QCOMPARE(s.Spielzeit, spielzeit); // read, never written
     QCOMPARE(s.SpielzeitRest, 0);
     QCOMPARE(s.SpielzeitAbgelaufen, spielzeit);
-
-    QTEST(percents(pct[0]), "h1Percent");
-    QTEST(colours[0], "h1Colour");
-    QTEST(banners[0], "h1Banner");
-    QTEST(percents(pct[1]), "h2Percent");
-    QTEST(colours[1], "h2Colour");
-    QTEST(banners[1], "h2Banner");
-    QTEST(percents(pct[2]), "zeitPercent");
-    QTEST(colours[2], "zeitColour");
-    QTEST(banners[2], "zeitBanner");
+    QTEST(shown[0].join(u' '), "firstHalf");
+    QTEST(shown[1].join(u' '), "secondHalf");
+    QTEST(shown[2].join(u' '), "wholeGame");
 }
 
 void TestTick::barsAtTick_data()
 {
     QTest::addColumn<qint32>("spielzeit");
     QTest::addColumn<qint32>("tick");
-    QTest::addColumn<int>("h1Percent");
-    QTest::addColumn<QChar>("h1Colour");
-    QTest::addColumn<int>("h2Percent");
-    QTest::addColumn<QChar>("h2Colour");
-    QTest::addColumn<int>("zeitPercent");
-    QTest::addColumn<QChar>("zeitColour");
+    QTest::addColumn<QString>("bars"); // first half, second half, whole game, as in wholeGame()
 
     // Halves of 8 s: ties of the percent go to the even neighbour (12.5 -> 12, 37.5 -> 38).
-    QTest::newRow("16 s, tick 1") << 16 << 1 << 12 << QChar(u'Y') << 0 << QChar(u'R') << 6 << QChar(u'Y');
-    QTest::newRow("16 s, tick 3") << 16 << 3 << 38 << QChar(u'Y') << 0 << QChar(u'R') << 19 << QChar(u'Y');
-    QTest::newRow("16 s, tick 9") << 16 << 9 << 100 << QChar(u'R') << 12 << QChar(u'Y') << 56 << QChar(u'Y');
-    QTest::newRow("16 s, tick 11") << 16 << 11 << 100 << QChar(u'R') << 38 << QChar(u'Y') << 69
-                                   << QChar(u'Y');
-    // The whole-game bar keeps the share of the second before the end.
-    QTest::newRow("60 s, tick 59") << 60 << 59 << 100 << QChar(u'R') << 97 << QChar(u'Y') << 98
-                                   << QChar(u'Y');
-    QTest::newRow("60 s, tick 60") << 60 << 60 << 100 << QChar(u'R') << 100 << QChar(u'R') << 98
-                                   << QChar(u'R');
-    QTest::newRow("3600 s, tick 3599")
-        << 3600 << 3599 << 100 << QChar(u'R') << 100 << QChar(u'Y') << 100 << QChar(u'Y');
-    QTest::newRow("3600 s, tick 3600")
-        << 3600 << 3600 << 100 << QChar(u'R') << 100 << QChar(u'R') << 100 << QChar(u'R');
-    // Colour thresholds of each bar's own remaining count: 31 green, 30 and 1 yellow, 0 red.
-    QTest::newRow("first half, 31 left")
-        << 3600 << 1769 << 98 << QChar(u'G') << 0 << QChar(u'R') << 49 << QChar(u'G');
-    QTest::newRow("first half, 30 left")
-        << 3600 << 1770 << 98 << QChar(u'Y') << 0 << QChar(u'R') << 49 << QChar(u'G');
-    QTest::newRow("first half, 1 left")
-        << 3600 << 1799 << 100 << QChar(u'Y') << 0 << QChar(u'R') << 50 << QChar(u'G');
-    QTest::newRow("first half, 0 left")
-        << 3600 << 1800 << 100 << QChar(u'R') << 0 << QChar(u'R') << 50 << QChar(u'G');
-    QTest::newRow("first second half")
-        << 3600 << 1801 << 100 << QChar(u'R') << 0 << QChar(u'G') << 50 << QChar(u'G');
-    QTest::newRow("game, 31 left") << 3600 << 3569 << 100 << QChar(u'R') << 98 << QChar(u'G') << 99
-                                   << QChar(u'G');
-    QTest::newRow("game, 30 left") << 3600 << 3570 << 100 << QChar(u'R') << 98 << QChar(u'Y') << 99
-                                   << QChar(u'Y');
+    QTest::newRow("16 s, tick 1") << 16 << 1 << QStringLiteral("12Y 0R 6Y");
+    QTest::newRow("16 s, tick 3") << 16 << 3 << QStringLiteral("38Y 0R 19Y");
+    QTest::newRow("16 s, tick 9") << 16 << 9 << QStringLiteral("100R! 12Y 56Y");
+    QTest::newRow("16 s, tick 11") << 16 << 11 << QStringLiteral("100R! 38Y 69Y");
+    // The whole-game bar keeps the share of the second before the end: 98.33 and 99.97.
+    QTest::newRow("60 s, tick 59") << 60 << 59 << QStringLiteral("100R! 97Y 98Y");
+    QTest::newRow("60 s, tick 60") << 60 << 60 << QStringLiteral("100R! 100R! 98R!");
+    QTest::newRow("3600 s, tick 3599") << 3600 << 3599 << QStringLiteral("100R! 100Y 100Y");
+    QTest::newRow("3600 s, tick 3600") << 3600 << 3600 << QStringLiteral("100R! 100R! 100R!");
+    // Each bar's colour follows its own remaining count: 31 green, 30 and 1 yellow, 0 red.
+    QTest::newRow("first half, 31 left") << 3600 << 1769 << QStringLiteral("98G 0R 49G");
+    QTest::newRow("first half, 30 left") << 3600 << 1770 << QStringLiteral("98Y 0R 49G");
+    QTest::newRow("first half, 1 left") << 3600 << 1799 << QStringLiteral("100Y 0R 50G");
+    QTest::newRow("first half, 0 left") << 3600 << 1800 << QStringLiteral("100R! 0R 50G");
+    QTest::newRow("second half begins") << 3600 << 1801 << QStringLiteral("100R! 0G 50G");
+    QTest::newRow("game, 31 left") << 3600 << 3569 << QStringLiteral("100R! 98G 99G");
+    QTest::newRow("game, 30 left") << 3600 << 3570 << QStringLiteral("100R! 98Y 99Y");
 }
 
 void TestTick::barsAtTick()
@@ -218,16 +157,7 @@ void TestTick::barsAtTick()
     Bars bars;
     for (qint32 t = 1; t <= tick; ++t)
         bars.apply(advanceOneSecond(s));
-
-    QTEST(bars.percent[0], "h1Percent");
-    QTEST(letter(bars.colour[0]), "h1Colour");
-    QTEST(bars.percent[1], "h2Percent");
-    QTEST(letter(bars.colour[1]), "h2Colour");
-    QTEST(bars.percent[2], "zeitPercent");
-    QTEST(letter(bars.colour[2]), "zeitColour");
-    QCOMPARE(bars.banner[0], s.Zeitzähler >= s.Halbzeit);
-    QCOMPARE(bars.banner[1], tick == spielzeit);
-    QCOMPARE(bars.banner[2], tick == spielzeit);
+    QTEST(QStringList({ bars.token(0), bars.token(1), bars.token(2) }).join(u' '), "bars");
 }
 
 void TestTick::labelsAtTick_data()
@@ -238,22 +168,20 @@ void TestTick::labelsAtTick_data()
     QTest::addColumn<QString>("elapsed");
     QTest::addColumn<QChar>("sekColour");
 
-    QTest::newRow("1:00:00 left") << 3631 << 31 << "01:00:00"
-                                  << "00:00:31" << QChar(u'Y');
-    QTest::newRow("0:01:00 left") << 3631 << 3571 << "00:01:00"
-                                  << "00:59:31" << QChar(u'Y');
-    QTest::newRow("0:00:31 left") << 3631 << 3600 << "00:00:31"
-                                  << "01:00:00" << QChar(u'Y');
-    QTest::newRow("0:00:30 left") << 3631 << 3601 << "00:00:30"
-                                  << "01:00:01" << QChar(u'R');
-    QTest::newRow("0:00:00 left") << 3631 << 3631 << "00:00:00"
-                                  << "01:00:31" << QChar(u'R');
-    QTest::newRow("longest game, 1st tick") << 89999 << 1 << "24:59:58"
-                                            << "00:00:01" << QChar(u'Y');
-    QTest::newRow("3725 s, 1st tick") << 3725 << 1 << "01:02:04"
-                                      << "00:00:01" << QChar(u'Y');
-    QTest::newRow("60 s, 1st tick") << 60 << 1 << "00:00:59"
-                                    << "00:00:01" << QChar(u'Y');
+    const auto row = [](const char *name, qint32 spielzeit, qint32 tick, const char *remaining,
+                         const char *elapsed, char16_t colour) {
+        QTest::newRow(name) << spielzeit << tick << QString::fromLatin1(remaining)
+                            << QString::fromLatin1(elapsed) << QChar(colour);
+    };
+    // The seconds label turns red in the game's last 30 s, not whenever its own digits are low.
+    row("1:00:00 left", 3631, 31, "01:00:00", "00:00:31", u'Y');
+    row("0:01:00 left", 3631, 3571, "00:01:00", "00:59:31", u'Y');
+    row("0:00:31 left", 3631, 3600, "00:00:31", "01:00:00", u'Y');
+    row("0:00:30 left", 3631, 3601, "00:00:30", "01:00:01", u'R');
+    row("0:00:00 left", 3631, 3631, "00:00:00", "01:00:31", u'R');
+    row("longest game, 1st tick", 89999, 1, "24:59:58", "00:00:01", u'Y');
+    row("3725 s, 1st tick", 3725, 1, "01:02:04", "00:00:01", u'Y');
+    row("60 s, 1st tick", 60, 1, "00:00:59", "00:00:01", u'Y');
 }
 
 void TestTick::labelsAtTick()

@@ -3,61 +3,20 @@
 
 #include "xsession.h"
 
-#include <QHash>
 #include <QTime>
 #include <QtTest>
 
-#include <cmath>
 #include <memory>
 
 using namespace xsession;
 
 namespace {
 
-const QRegularExpression plainTitle(QStringLiteral("^ Velorand : $"));
-const QRegularExpression clockTitle(QStringLiteral("^ Velorand :  \\[(\\d\\d):(\\d\\d):(\\d\\d)\\]$"));
-const QRegularExpression remainingTitle(QStringLiteral("^(\\d\\d):(\\d\\d):(\\d\\d)$"));
-
-int secondsOf(const QRegularExpressionMatch &match)
-{
-    return match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60 + match.captured(3).toInt();
-}
-
 /// Distance between two times of day in seconds, across midnight.
 int clockDistance(int a, int b)
 {
     const int d = qAbs(a - b) % 86400;
     return qMin(d, 86400 - d);
-}
-
-/// How much ink the black caption on a button face puts down, in pixels, whatever the face
-/// colour: each pixel counts by how far it has gone from the face colour towards black.
-double captionInk(const QImage &face)
-{
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < face.height(); ++y)
-        for (int x = 0; x < face.width(); ++x)
-            ++counts[face.pixel(x, y)];
-    QRgb background = 0;
-    int most = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most) {
-            most = it.value();
-            background = it.key();
-        }
-    const auto distance = [](QRgb a, QRgb b) {
-        const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
-        return std::sqrt(double(r * r + g * g + bl * bl));
-    };
-    const double full = distance(background, qRgb(0, 0, 0));
-    double ink = 0;
-    for (int y = 0; y < face.height(); ++y)
-        for (int x = 0; x < face.width(); ++x) {
-            // Shades of the face itself (its gradient) are no ink.
-            const double share = distance(face.pixel(x, y), background) / full;
-            ink += share < 0.2 ? 0.0 : qMin(1.0, share);
-        }
-    return ink;
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QProcess>
@@ -25,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
 #include <csignal>
 #include <functional>
 #include <sys/prctl.h>
@@ -245,7 +247,8 @@ public:
             .contains(QStringLiteral("Override Redirect State: yes"));
     }
 
-    /// The atoms of a window property such as _NET_WM_STATE, or the numbers of a cardinal list.
+    /// The values of a window property: atoms (_NET_WM_STATE), numbers (_NET_FRAME_EXTENTS) or
+    /// window ids in hex (_NET_CLIENT_LIST_STACKING). An empty id means the root window.
     QStringList property(const QString &id, const QString &name) const
     {
         QStringList args;
@@ -255,11 +258,17 @@ public:
             args << QStringLiteral("-id") << id;
         args << name;
         const QString out = run(QStringLiteral("xprop"), args);
-        const qsizetype eq = out.indexOf(QLatin1Char('='));
-        if (eq < 0)
+        // "NAME(TYPE) = a, b" for atoms and numbers, "NAME(WINDOW): window id # 0x1, 0x2" for windows.
+        const QString windows = QStringLiteral("window id # ");
+        qsizetype start = out.indexOf(windows);
+        if (start >= 0)
+            start += windows.size();
+        else if ((start = out.indexOf(QLatin1Char('='))) >= 0)
+            start += 1;
+        else
             return {};
         QStringList values;
-        for (const QString &value : out.mid(eq + 1).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        for (const QString &value : out.mid(start).split(QLatin1Char(','), Qt::SkipEmptyParts))
             values << value.trimmed();
         return values;
     }
@@ -370,6 +379,76 @@ inline bool sameDigits(const QImage &a, const QImage &b)
         for (int x = 0; x < ma.width(); ++x)
             count += ma.pixelIndex(x, y) != mb.pixelIndex(x, y) ? 1 : 0;
     return count <= 4;
+}
+
+/// The most frequent colour of an image: the face of a button.
+inline QRgb dominantColour(const QImage &image)
+{
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    QRgb colour = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most) {
+            most = it.value();
+            colour = it.key();
+        }
+    return colour;
+}
+
+/// How far each pixel of a button face has gone from the face colour towards the black of
+/// the caption, from 0 (face) to 1 (black), whatever the face colour.
+inline QList<double> inkShares(const QImage &face)
+{
+    const QRgb background = dominantColour(face);
+    const auto distance = [](QRgb a, QRgb b) {
+        const int r = qRed(a) - qRed(b), g = qGreen(a) - qGreen(b), bl = qBlue(a) - qBlue(b);
+        return std::sqrt(double(r * r + g * g + bl * bl));
+    };
+    const double full = qMax(1.0, distance(background, qRgb(0, 0, 0)));
+    QList<double> shares;
+    shares.reserve(qsizetype(face.width()) * face.height());
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x)
+            shares << qMin(1.0, distance(face.pixel(x, y), background) / full);
+    return shares;
+}
+
+/// How much ink the caption on a button face puts down, in pixels. Shades of the face
+/// itself (its gradient) are no ink.
+inline double captionInk(const QImage &face)
+{
+    double ink = 0;
+    for (const double share : inkShares(face))
+        ink += share < 0.2 ? 0.0 : share;
+    return ink;
+}
+
+/// Whether two button faces carry the same caption, whatever their face colours.
+inline bool sameCaption(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return false;
+    const QList<double> sa = inkShares(a);
+    const QList<double> sb = inkShares(b);
+    int differing = 0;
+    for (qsizetype i = 0; i < sa.size(); ++i)
+        differing += (sa[i] > 0.4) != (sb[i] > 0.4) ? 1 : 0;
+    return differing <= 6;
+}
+
+// ---- Window titles ------------------------------------------------------------------------------
+
+inline const QRegularExpression plainTitle(QStringLiteral("^ Velorand : $"));
+inline const QRegularExpression clockTitle(QStringLiteral("^ Velorand :  \\[(\\d\\d):(\\d\\d):(\\d\\d)\\]$"));
+inline const QRegularExpression remainingTitle(QStringLiteral("^(\\d\\d):(\\d\\d):(\\d\\d)$"));
+
+/// The time in a title, in seconds.
+inline int secondsOf(const QRegularExpressionMatch &match)
+{
+    return match.captured(1).toInt() * 3600 + match.captured(2).toInt() * 60 + match.captured(3).toInt();
 }
 
 // ---- Layout of the window, client-area pixels ---------------------------------------------------

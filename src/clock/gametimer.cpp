@@ -17,24 +17,24 @@ void GameTimer::setClock(Clock clock)
     if (!clock) {
         auto reference = std::make_shared<QElapsedTimer>();
         reference->start();
-        clock = [reference] { return reference->elapsed(); };
+        clock = [reference] { return reference->nsecsElapsed(); };
     }
     m_clock = std::move(clock);
 }
 
 qint64 GameTimer::msUntilNextTick() const
 {
-    return m_active ? m_due - m_clock() : m_left;
+    return (m_active ? m_due - m_clock() : m_left) / (1000 * 1000);
 }
 
 void GameTimer::start()
 {
-    m_left = interval;
+    m_left = intervalNs;
     if (!m_active) {
         resume();
         return;
     }
-    m_due = m_clock() + interval;
+    m_due = m_clock() + intervalNs;
     arm();
 }
 
@@ -44,7 +44,7 @@ void GameTimer::stop()
         return;
     m_wakeUp.stop();
     // Negative when ticks were overdue: resume() then delivers them at once.
-    m_left = std::min(m_due - m_clock(), interval);
+    m_left = std::min(m_due - m_clock(), intervalNs);
     setActive(false);
 }
 
@@ -62,7 +62,7 @@ void GameTimer::wake()
     if (!m_active)
         return;
     if (m_clock() >= m_due) {
-        m_due += interval;
+        m_due += intervalNs;
         emit timeout();
         // The receiver may have stopped or restarted the timer.
         if (!m_active || m_wakeUp.isActive())
@@ -73,7 +73,9 @@ void GameTimer::wake()
 
 void GameTimer::arm()
 {
-    m_wakeUp.start(static_cast<int>(std::clamp<qint64>(m_due - m_clock(), 0, interval)));
+    // Whole milliseconds, rounded up: the wake-up never comes before the tick is due.
+    const qint64 waitNs = std::clamp<qint64>(m_due - m_clock(), 0, intervalNs);
+    m_wakeUp.start(static_cast<int>((waitNs + 999999) / 1000000));
 }
 
 void GameTimer::setActive(bool active)

@@ -19,10 +19,11 @@ class GameTimer : public QObject
     Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
 
 public:
-    /// Milliseconds on a monotonic clock.
+    /// Nanoseconds on a monotonic clock.
     using Clock = std::function<qint64()>;
 
-    static constexpr qint64 interval = 1000;
+    static constexpr qint64 interval = 1000; ///< milliseconds
+    static constexpr qint64 intervalNs = interval * 1000 * 1000;
 
     explicit GameTimer(QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(GameTimer)
@@ -32,7 +33,8 @@ public:
     /// Replaces the monotonic clock (tests drive the schedule by hand).
     void setClock(Clock clock);
 
-    /// Milliseconds until the next tick is due (negative when overdue); for a stopped timer, what resume() would wait.
+    /// Milliseconds until the next tick is due (negative when overdue); for a stopped timer, what resume()
+    /// would wait.
     qint64 msUntilNextTick() const;
 
 public Q_SLOTS:
@@ -56,6 +58,7 @@ private:
     Clock m_clock;
     QTimer m_wakeUp;
     bool m_active = false;
+    // Kept in nanoseconds, so that many pauses cannot add up rounding errors.
     qint64 m_due = 0; ///< clock time of the next tick while active
-    qint64 m_left = interval; ///< time to the next tick while stopped
+    qint64 m_left = intervalNs; ///< time to the next tick while stopped
 };

@@ -95,7 +95,7 @@ void TestGameFlow::init()
 {
     m_window = std::make_unique<VelorandWindow>();
     m_now = 0;
-    timer1()->setClock([this] { return m_now; });
+    timer1()->setClock([this] { return m_now * 1000 * 1000; }); // milliseconds to the timer's nanoseconds
 }
 
 void TestGameFlow::cleanup()

@@ -24,7 +24,8 @@ private:
     qint64 m_now = 0;
     GameTimer::Clock clock()
     {
-        return [this] { return m_now; };
+        // The test keeps time in milliseconds; the timer reads nanoseconds.
+        return [this] { return m_now * 1000 * 1000; };
     }
 };
 

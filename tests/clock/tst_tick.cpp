@@ -74,6 +74,7 @@ private Q_SLOTS:
     void loweredGameTimeFreezesDisplay();
     void raisedGameTimeCountsOn();
     void percentOfEmptySpan();
+    void oneSecondGameAfterStoppedFirstHalf();
 };
 
 void TestTick::wholeGame_data()
@@ -247,6 +248,23 @@ void TestTick::percentOfEmptySpan()
     QCOMPARE(percentOf(59, 60), 59.0 / 60.0 * 100.0);
     QCOMPARE(percentOf(0, 0), 100.0);
     QCOMPARE(percentOf(1, -3), 100.0);
+}
+
+void TestTick::oneSecondGameAfterStoppedFirstHalf()
+{
+    // A game stopped in its first half leaves that half's remaining count behind;
+    // a following one-second game must still show its empty first half as over.
+    ClockState s = game(10);
+    advanceOneSecond(s);
+    advanceOneSecond(s);
+    QCOMPARE(s.Halbzeit1Rest, 3);
+    s.clearCounters();
+    s.Spielzeit = 1;
+    const TickUpdate u = advanceOneSecond(s);
+    QVERIFY(u.lastTick);
+    QCOMPARE(u.halbzeit1.percent.value_or(-1), 100.0);
+    QCOMPARE(u.halbzeit1.colour, Signal::red);
+    QVERIFY(u.halbzeit1.showBanner);
 }
 
 QTEST_APPLESS_MAIN(TestTick)

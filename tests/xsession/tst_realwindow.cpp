@@ -35,6 +35,8 @@ private slots:
     void leftDragOnBackgroundMovesWindow();
     void leftDragOnElementsDoesNotMoveWindow_data();
     void leftDragOnElementsDoesNotMoveWindow();
+    void rightPressOnTimeGroupsOpensNothing_data();
+    void rightPressOnTimeGroupsOpensNothing();
     void hoverOverUhrAus();
     void minimiseFromMenuDuringGame();
     void closeFromMenuDuringGame();
@@ -162,6 +164,31 @@ void RealWindowTest::leftDragOnElementsDoesNotMoveWindow()
     // A move would follow the pointer at once; give it the time it would need.
     QTest::qWait(400);
     QCOMPARE(m_app->clientRect().topLeft(), before);
+}
+
+void RealWindowTest::rightPressOnTimeGroupsOpensNothing_data()
+{
+    QTest::addColumn<QPoint>("press");
+    QTest::newRow("time entry group") << QPoint(128, 56);
+    QTest::newRow("remaining time group") << QPoint(128, 198);
+    // The same press on the background does open the menu; Escape closes it again.
+    QTest::newRow("background") << layout::background;
+}
+
+void RealWindowTest::rightPressOnTimeGroupsOpensNothing()
+{
+    QFETCH(QPoint, press);
+    QVERIFY(m_app);
+    const QPoint pointer = m_app->toScreen(press);
+    QVERIFY(m_session.click(pointer, 3));
+    const bool opened = !m_app->waitForPopup(pointer, 800).isEmpty();
+    const bool onBackground = press == layout::background;
+    QCOMPARE(opened, onBackground);
+    if (opened) {
+        QVERIFY(m_session.key(QStringLiteral("Escape")));
+        QVERIFY(waitFor([&] { return m_app->waitForPopup(pointer, 0).isEmpty(); }, 2000));
+    }
+    QVERIFY(!m_app->isHidden());
 }
 
 void RealWindowTest::hoverOverUhrAus()

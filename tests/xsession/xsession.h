@@ -294,7 +294,7 @@ public:
     bool drag(QPoint from, QPoint offset, int steps = 6) const
     {
         bool ok = moveTo(from) && xdotool({ QStringLiteral("mousedown"), QStringLiteral("1") });
-        QTest::qWait(80); // let the press reach the program and the window manager take over
+        QTest::qWait(150); // let the press reach the program and the window manager take over
         for (int i = 1; ok && i <= steps; ++i) {
             const QPoint step = from + offset * i / steps;
             ok = moveTo(step);

@@ -1,8 +1,114 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test.
-set -euo pipefail
+# Builds everything and runs every test, in stages:
+#   normal    configure and build in build/, run all tests with ctest
+#   asan      the same tests built with AddressSanitizer and UBSan in build-asan/
+#   fuzz      the entry fuzzer (clang, libFuzzer) for a bounded time in build-fuzz/
+#   valgrind  a short game in the real window under memcheck, in a virtual X session
+# Every stage runs even when an earlier one failed (valgrind needs the normal build);
+# the script exits non-zero if any stage failed. VELORAND_STAGES="normal fuzz" runs
+# only the stages named; VELORAND_FUZZ_SECONDS sets the fuzzing time (default 60).
+set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
-ctest --test-dir build --output-on-failure -j2
+root="$PWD"
+
+scripts/deps.sh test || exit 1
+
+jobs="$(nproc)"
+stages="${VELORAND_STAGES:-normal asan fuzz valgrind}"
+fuzz_seconds="${VELORAND_FUZZ_SECONDS:-60}"
+summary=()
+summary_files=()
+failed=0
+
+wanted() {
+    [[ " $stages " == *" $1 "* ]]
+}
+
+# run_stage NAME COMMAND...: runs one stage, times it and records the result.
+run_stage() {
+    local name="$1"
+    shift
+    wanted "$name" || return 0
+    echo
+    echo "=================================================================="
+    echo "== stage: $name"
+    echo "=================================================================="
+    local started=$SECONDS status=0
+    "$@" || status=$?
+    local took=$((SECONDS - started))
+    local result="passed"
+    if [ "$status" -ne 0 ]; then
+        result="FAILED (status $status)"
+        failed=1
+    fi
+    summary+=("$(printf '%-9s %-22s %3d min %02d s' "$name" "$result" $((took / 60)) $((took % 60)))")
+    echo "== stage $name: $result after ${took} s"
+}
+
+# ctest_logged DIR LOG ARGS...: ctest with its output kept for the closing summary.
+ctest_logged() {
+    local dir="$1" log="$2"
+    shift 2
+    summary_files+=("$log")
+    ctest --test-dir "$dir" --output-on-failure -j2 "$@" 2>&1 | tee "$log"
+    return "${PIPESTATUS[0]}"
+}
+
+stage_normal() {
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+        cmake --build build -j"$jobs" &&
+        ctest_logged build build/ctest.log
+}
+
+stage_asan() {
+    cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELORAND_SANITIZE=ON >/dev/null &&
+        cmake --build build-asan -j"$jobs" || return 1
+    # Leaks are reported; the suppressions name third-party libraries only, never our code.
+    ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1" \
+        LSAN_OPTIONS="suppressions=$root/tests/robustness/lsan.supp:print_suppressions=0" \
+        UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
+        ctest_logged build-asan build-asan/ctest.log --timeout 900
+}
+
+stage_fuzz() {
+    CXX=clang++ cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+        cmake --build build-fuzz -j"$jobs" || return 1
+    # New inputs go to build-fuzz/corpus; the committed seeds in fuzz/corpus stay as they are.
+    mkdir -p build-fuzz/corpus
+    local status=0
+    build-fuzz/fuzz_entry -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus \
+        >build-fuzz/fuzz.log 2>&1 || status=$?
+    if [ "$status" -ne 0 ]; then
+        tail -n 60 build-fuzz/fuzz.log
+        echo "fuzzer failed; the input is in build-fuzz/ (crash-*, leak-*, timeout-*);" \
+            "replay it with: build-fuzz/fuzz_entry <file>"
+        return "$status"
+    fi
+    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' build-fuzz/fuzz.log
+}
+
+stage_valgrind() {
+    if [ ! -x build/src/velorand ]; then
+        echo "build/src/velorand is missing: the normal stage must build it"
+        return 1
+    fi
+    tests/robustness/valgrind/run-window.sh build/src/velorand build/valgrind
+}
+
+run_stage normal stage_normal
+run_stage asan stage_asan
+run_stage fuzz stage_fuzz
+run_stage valgrind stage_valgrind
+
+echo
+echo "=================================================================="
+echo "== stages"
+printf '   %s\n' "${summary[@]}"
+for log in "${summary_files[@]}"; do
+    echo
+    echo "== ctest in $(dirname "$log"):"
+    # ctest's own closing lines: the pass rate, the failed tests if any, the total time.
+    sed -n '/tests passed\|tests failed/,$p' "$log"
+done
+exit "$failed"

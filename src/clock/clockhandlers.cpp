@@ -57,7 +57,7 @@ void VelorandWindow::cmdStart_Click()
     for (QLineEdit *field : { txtStd, txtMin, txtSek }) {
         if (!IstNumerisch(field->text())) {
             QMessageBox box(QMessageBox::Information, QStringLiteral("Falsche Eingaben."),
-                            QStringLiteral("Es sind nur numerische Werte erlaubt"), QMessageBox::Ok, this);
+                QStringLiteral("Es sind nur numerische Werte erlaubt"), QMessageBox::Ok, this);
             box.setObjectName(QStringLiteral("msgFalscheEingaben"));
             box.exec();
             field->setText(QStringLiteral("0"));
@@ -142,7 +142,8 @@ void VelorandWindow::applyTick(const TickUpdate &update)
     lblSek->setText(update.lblSek);
 }
 
-void VelorandWindow::applyBar(FloodPanel *bar, TextPanel *banner, const BarUpdate &update, const QString &endText)
+void VelorandWindow::applyBar(
+    FloodPanel *bar, TextPanel *banner, const BarUpdate &update, const QString &endText)
 {
     bar->setFloodType(1);
     if (update.percent)

@@ -25,7 +25,7 @@ int runVelorand(int argc, char **argv)
     if (!haveDisplay()) {
         std::fputs("velorand: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
                    "start it from a desktop session.\n",
-                   stderr);
+            stderr);
         return 2;
     }
     QApplication app(argc, argv);

@@ -10,8 +10,7 @@ bool CheckMouseInOut(double x, double y, double width, double height)
 
 cMouseInOut::cMouseInOut(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void cMouseInOut::attach(QWidget *control)
 {

@@ -4,7 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
-/// Whether a pointer at (@p x, @p y) lies inside a control of @p width x @p height; both edges count as inside.
+/// Whether a pointer at (@p x, @p y) lies inside a control of @p width x @p height; both edges count as
+/// inside.
 bool CheckMouseInOut(double x, double y, double width, double height);
 
 /**

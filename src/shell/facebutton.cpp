@@ -5,8 +5,7 @@
 
 FaceButton::FaceButton(const QString &caption, QWidget *parent)
     : QPushButton(caption, parent)
-{
-}
+{ }
 
 void FaceButton::setFaceColor(const QColor &colour)
 {
@@ -38,7 +37,8 @@ void FaceButton::paintEvent(QPaintEvent *event)
     initStyleOption(&option);
     painter.drawControl(QStyle::CE_PushButtonBevel, option);
     // Styles that ignore the palette's button colour still get the face.
-    const QRect face = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(-1, -1, 1, 1);
+    const QRect face
+        = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this).adjusted(-1, -1, 1, 1);
     painter.fillRect(face, m_face);
     if (option.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;

@@ -69,7 +69,8 @@ void FloodPanel::paintEvent(QPaintEvent *event)
             const int filled = inside.width() * m_floodPercent / 100;
             QRect flood = inside;
             flood.setWidth(filled);
-            painter.fillRect(flood, m_floodColor.isValid() ? m_floodColor : palette().color(QPalette::Highlight));
+            painter.fillRect(
+                flood, m_floodColor.isValid() ? m_floodColor : palette().color(QPalette::Highlight));
         }
     }
     QFrame::paintEvent(event);

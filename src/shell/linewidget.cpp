@@ -5,8 +5,7 @@
 LineWidget::LineWidget(const QColor &colour, QWidget *parent)
     : QWidget(parent)
     , m_colour(colour)
-{
-}
+{ }
 
 void LineWidget::setColor(const QColor &colour)
 {

@@ -109,8 +109,9 @@ void SpinButton::paintEvent(QPaintEvent *)
         QStyleOption indicator;
         indicator.initFrom(this);
         indicator.rect = bevel.rect.adjusted(3, 3, -3, -3);
-        style()->drawPrimitive(arrow == Arrow::Up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown,
-                               &indicator, &painter, this);
+        style()->drawPrimitive(
+            arrow == Arrow::Up ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowDown, &indicator,
+            &painter, this);
     }
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

@@ -99,11 +99,11 @@ QFont sansSerif(double points, bool bold)
 void installFontSubstitutes()
 {
     const QStringList sans { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                             QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
+        QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
     QFont::insertSubstitutions(QStringLiteral("Verdana"), sans);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"),
-                                 QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") });
+        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("FreeSans"),
+            QStringLiteral("Sans Serif") });
 }
 
 template <typename W> W *named(W *widget, const char *name)
@@ -128,7 +128,8 @@ void setColours(QWidget *widget, const QColor &text, const QColor &background)
 QLabel *makeUnitLabel(QWidget *group, const char *name, const QString &caption, int column, int top)
 {
     auto *label = named(new QLabel(caption, group), name);
-    label->setGeometry(twips(Geometry::unitLeft[column], top, Geometry::unitWidth[column], Geometry::unitHeight));
+    label->setGeometry(
+        twips(Geometry::unitLeft[column], top, Geometry::unitWidth[column], Geometry::unitHeight));
     // The boxes are cut to the narrow design font; the free fonts that stand
     // in for it are a pixel wider, so close up their letters a little.
     QFont font = label->font();
@@ -139,7 +140,8 @@ QLabel *makeUnitLabel(QWidget *group, const char *name, const QString &caption, 
 
 QRect digitsRect(int column)
 {
-    return twips(Geometry::digitsLeft[column], Geometry::digitsTop, Geometry::digitsWidth, Geometry::digitsHeight);
+    return twips(
+        Geometry::digitsLeft[column], Geometry::digitsTop, Geometry::digitsWidth, Geometry::digitsHeight);
 }
 
 QLabel *makeDigitLabel(QWidget *group, const char *name, int column, const QColor &text)
@@ -174,8 +176,8 @@ SpinButton *makeSpinButton(QWidget *group, const char *name, int column)
     return spin;
 }
 
-QLabel *makeBarLabel(QWidget *group, const char *name, const QString &caption, const QRect &geometry,
-                     const QColor &text)
+QLabel *makeBarLabel(
+    QWidget *group, const char *name, const QString &caption, const QRect &geometry, const QColor &text)
 {
     auto *label = named(new QLabel(caption, group), name);
     label->setGeometry(geometry);
@@ -193,8 +195,8 @@ FloodPanel *makeBar(QWidget *group, const char *name, const QRect &geometry, con
     return bar;
 }
 
-TextPanel *makeBanner(FloodPanel *bar, const char *name, const QString &caption, const QRect &geometry,
-                      double points)
+TextPanel *makeBanner(
+    FloodPanel *bar, const char *name, const QString &caption, const QRect &geometry, double points)
 {
     auto *banner = named(new TextPanel(caption, bar), name);
     banner->setGeometry(geometry);
@@ -210,8 +212,8 @@ LineWidget *makeLine(QWidget *group, const char *name, const QRect &geometry, co
     return line;
 }
 
-FaceButton *makeCommand(QWidget *group, const char *name, const QString &caption, const QRect &geometry,
-                        bool enabled)
+FaceButton *makeCommand(
+    QWidget *group, const char *name, const QString &caption, const QRect &geometry, bool enabled)
 {
     auto *button = named(new FaceButton(caption, group), name);
     button->setGeometry(geometry);
@@ -232,7 +234,7 @@ VelorandWindow::VelorandWindow(QWidget *parent)
     setFont(sansSerif(8, false));
     setFixedSize(clientSize);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
 
     buildElements();
     buildMenu();
@@ -277,18 +279,21 @@ void VelorandWindow::buildElements()
 
     Frame2 = named(new GroupBox(QStringLiteral("Spielzeitbalken"), this), "Frame2");
     Frame2->setGeometry(Geometry::Frame2);
-    makeBarLabel(Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Colour::darkGreen);
+    makeBarLabel(
+        Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Colour::darkGreen);
     pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Colour::grey);
-    pnlHalbzeit1Text = makeBanner(pnlHalbzeit1, "pnlHalbzeit1Text", QStringLiteral("1. Halbzeit"),
-                                  Geometry::pnlHalbzeit1Text, 8.25);
-    makeBarLabel(Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Colour::darkGreen);
+    pnlHalbzeit1Text = makeBanner(
+        pnlHalbzeit1, "pnlHalbzeit1Text", QStringLiteral("1. Halbzeit"), Geometry::pnlHalbzeit1Text, 8.25);
+    makeBarLabel(
+        Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Colour::darkGreen);
     pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Colour::grey);
-    pnlHalbzeit2Text = makeBanner(pnlHalbzeit2, "pnlHalbzeit2Text", QStringLiteral("2. Halbzeit"),
-                                  Geometry::pnlHalbzeit2Text, 8.25);
-    makeBarLabel(Frame2, "lblGesamtspielzeit", QStringLiteral("Gesamtspielzeit"), Geometry::lblGesamtspielzeit,
-                 Colour::navy);
+    pnlHalbzeit2Text = makeBanner(
+        pnlHalbzeit2, "pnlHalbzeit2Text", QStringLiteral("2. Halbzeit"), Geometry::pnlHalbzeit2Text, 8.25);
+    makeBarLabel(Frame2, "lblGesamtspielzeit", QStringLiteral("Gesamtspielzeit"),
+        Geometry::lblGesamtspielzeit, Colour::navy);
     pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Colour::navy);
-    pnlZeitText = makeBanner(pnlZeit, "pnlZeitText", QStringLiteral("Spielzeit"), Geometry::pnlZeitText, 14.25);
+    pnlZeitText
+        = makeBanner(pnlZeit, "pnlZeitText", QStringLiteral("Spielzeit"), Geometry::pnlZeitText, 14.25);
     makeLine(Frame2, "Line2", Geometry::Line2, Colour::white);
     makeLine(Frame2, "Line1", Geometry::Line1, Colour::grey);
 
@@ -305,8 +310,8 @@ void VelorandWindow::buildElements()
     Timer2 = named(new WallClockTimer(this), "Timer2");
 
     // Focus order: the fields, the spin buttons from right to left, the commands.
-    const QList<QWidget *> focusOrder { txtStd, txtMin, txtSek, spnsek, spnMin, spnStd,
-                                        cmdStart, cmdPause, cmdReset, cmdUhrAus };
+    const QList<QWidget *> focusOrder { txtStd, txtMin, txtSek, spnsek, spnMin, spnStd, cmdStart, cmdPause,
+        cmdReset, cmdUhrAus };
     for (qsizetype i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder[i - 1], focusOrder[i]);
 }
@@ -339,8 +344,8 @@ void VelorandWindow::connectHandlers()
     connect(spnsek, &SpinButton::SpinUp, this, &VelorandWindow::spnsek_SpinUp);
     connect(spnsek, &SpinButton::SpinDown, this, &VelorandWindow::spnsek_SpinDown);
 
-    for (QWidget *frame : { static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame2),
-                            static_cast<QWidget *>(Frame3) })
+    for (QWidget *frame :
+        { static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Frame2), static_cast<QWidget *>(Frame3) })
         frame->installEventFilter(this);
     connect(Minimieren, &QAction::triggered, this, &VelorandWindow::Minimieren_Click);
     connect(Schliessen, &QAction::triggered, this, &VelorandWindow::Schliessen_Click);
@@ -356,10 +361,14 @@ void VelorandWindow::Form_Load()
     cmdResetInOut->attach(cmdReset);
     cmdUhrAusInOut = named(new cMouseInOut(this), "cmdUhrAusInOut");
     cmdUhrAusInOut->attach(cmdUhrAus);
-    connect(cmdStartInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(0, 255, 0)); });
-    connect(cmdPauseInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 255, 0)); });
-    connect(cmdResetInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 127, 127)); });
-    connect(cmdUhrAusInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 0, 0)); });
+    connect(
+        cmdStartInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(0, 255, 0)); });
+    connect(
+        cmdPauseInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 255, 0)); });
+    connect(cmdResetInOut, &cMouseInOut::MouseIn, this,
+        [this](QWidget *c) { hoverIn(c, QColor(255, 127, 127)); });
+    connect(
+        cmdUhrAusInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 0, 0)); });
     for (cMouseInOut *tracker : { cmdStartInOut, cmdPauseInOut, cmdResetInOut, cmdUhrAusInOut })
         connect(tracker, &cMouseInOut::MouseOut, this, &VelorandWindow::hoverOut);
 

@@ -4,13 +4,6 @@
 #include "clock/timeconversion.h"
 #include "entry/numericreading.h"
 
-QColor Signal::forRemaining(qint32 remainingSeconds)
-{
-    if (remainingSeconds == 0)
-        return red;
-    return remainingSeconds <= 30 ? yellow : green;
-}
-
 double percentOf(qint32 part, qint32 whole)
 {
     if (whole <= 0)

@@ -30,7 +30,6 @@ int runVelorand(int argc, char **argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("velorand"));
-    QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationVersion(QStringLiteral(VELORAND_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("velorand"));
     VelorandWindow window;

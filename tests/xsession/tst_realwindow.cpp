@@ -107,6 +107,7 @@ void RealWindowTest::rightPress_data()
     QTest::newRow("time entry group") << layout::fraZeiteingabe << false;
     QTest::newRow("remaining time group") << layout::fraZeit << false;
     QTest::newRow("background") << layout::background << true;
+    QTest::newRow("Frame2") << layout::frame2Background << true;
 }
 
 void RealWindowTest::rightPress()

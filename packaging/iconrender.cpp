@@ -1,11 +1,22 @@
 // Build-time tool: writes the program icon as PNG files at the requested sizes.
 // Usage: velorand_iconrender SIZE FILE [SIZE FILE ...]
-#include "shell/appicon.h"
+#include <QPainter>
+#include <QSvgRenderer>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QString>
 #include <cstdio>
+
+static QImage renderClockFace(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QSvgRenderer renderer(QStringLiteral(VELORAND_SVG));
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
 
 int main(int argc, char **argv)
 {

@@ -11,7 +11,8 @@ set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
 # PNG icons are rendered from the SVG during the build by a small tool that
 # uses the same renderer as the program's window icon.
 add_executable(velorand_iconrender "${_velorand_pkg_dir}/iconrender.cpp")
-target_link_libraries(velorand_iconrender PRIVATE velorand_core)
+target_link_libraries(velorand_iconrender PRIVATE Qt6::Gui Qt6::Svg)
+target_compile_definitions(velorand_iconrender PRIVATE VELORAND_SVG="${CMAKE_SOURCE_DIR}/data/velorand.svg")
 
 set(_velorand_icon_sizes 16 32 48 256)
 set(_velorand_icon_dir "${CMAKE_BINARY_DIR}/packaging/icons")

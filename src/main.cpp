@@ -1,4 +1,4 @@
-#include "shell/application.h"
+#include "program/application.h"
 
 int main(int argc, char **argv)
 {

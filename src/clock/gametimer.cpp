@@ -71,6 +71,16 @@ void GameTimer::wake()
     arm();
 }
 
+void GameTimer::catchUp()
+{
+    while (m_active && m_clock() >= m_due) {
+        m_due += intervalNs;
+        emit timeout();
+    }
+    if (m_active)
+        arm();
+}
+
 void GameTimer::arm()
 {
     // Whole milliseconds, rounded up: the wake-up never comes before the tick is due.

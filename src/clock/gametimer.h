@@ -46,6 +46,8 @@ public Q_SLOTS:
     void resume();
     /// Delivers the tick that is due, if any, and waits for the next. The wake-up timer calls it.
     void wake();
+    /// Delivers every tick that is due now, at once, so that what comes next meets the real game time.
+    void catchUp();
 
 Q_SIGNALS:
     void timeout();

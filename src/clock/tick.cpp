@@ -1,8 +1,7 @@
 #include "tick.h"
 
-#include "clock/signalcolours.h"
 #include "clock/timeconversion.h"
-#include "entry/numericreading.h"
+#include "clock/numeral.h"
 
 double percentOf(qint32 part, qint32 whole)
 {
@@ -60,7 +59,7 @@ TickUpdate advanceOneSecond(ClockState &s)
     // First half. A game of one second has a first half of length zero,
     // which is over before it starts.
     if (s.Halbzeit == 0) {
-        u.halbzeit1 = { 100.0, Signal::red, true };
+        u.halbzeit1 = { 100.0, Signal::Colour::Red, true };
     } else {
         if (s.Halbzeit1Abgelaufen <= s.Halbzeit)
             u.halbzeit1.percent = percentOf(s.Halbzeit1Abgelaufen, s.Halbzeit);
@@ -82,9 +81,8 @@ TickUpdate advanceOneSecond(ClockState &s)
 
     u.lblStd = twoDigitText(s.Stunden);
     u.lblMin = twoDigitText(s.Minuten);
-    const bool lastHalfMinute
-        = Zahlenwert(s.Stunden) == 0.0 && Zahlenwert(s.Minuten) == 0.0 && Zahlenwert(s.Sekunden) <= 30.0;
-    u.lblSekColour = lastHalfMinute ? Signal::red : Signal::yellow;
+    const bool lastHalfMinute = Zahlenwert(s.Stunden) == 0.0 && Zahlenwert(s.Minuten) == 0.0 && Zahlenwert(s.Sekunden) <= 30.0;
+    u.secondsRed = lastHalfMinute;
     u.lblSek = twoDigitText(s.Sekunden);
     u.minimisedTitle = hms(s);
     return u;

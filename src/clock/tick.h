@@ -1,8 +1,8 @@
 #pragma once
 
 #include "clock/clockstate.h"
+#include "clock/signal.h"
 
-#include <QColor>
 #include <QString>
 #include <optional>
 
@@ -17,7 +17,7 @@
 struct BarUpdate
 {
     std::optional<double> percent; ///< new filled share, unrounded; none keeps the old one
-    QColor colour; ///< flood colour
+    Signal::Colour colour = Signal::Colour::Green; ///< flood colour
     bool showBanner = false; ///< show the end text over the bar
 };
 
@@ -28,7 +28,7 @@ struct TickUpdate
     bool display = false; ///< labels and bars change (false once the count has passed the game time)
     QString lblStd, lblMin, lblSek; ///< remaining time, two-digit texts
     QString lblStdAb, lblMinAb, lblSekAb; ///< elapsed time, two-digit texts
-    QColor lblSekColour; ///< red in the game's last 30 s, yellow before
+    bool secondsRed = false; ///< red in the game's last 30 s, yellow before
     BarUpdate halbzeit1, halbzeit2, zeit;
     QString minimisedTitle; ///< remaining time as hh:mm:ss, for a minimised window
 };

@@ -1,6 +1,6 @@
 #include "timeconversion.h"
 
-#include "entry/numericreading.h"
+#include "clock/numeral.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "gametimeentry.h"
 
 #include "clock/timeconversion.h"
-#include "entry/numericreading.h"
+#include "clock/numeral.h"
 
 EnteredTime EnteredTime::fromTexts(const QString &hours, const QString &minutes, const QString &seconds)
 {

@@ -1,7 +1,7 @@
 #include "spinstep.h"
 
 #include "clock/timeconversion.h"
-#include "entry/numericreading.h"
+#include "clock/numeral.h"
 
 #include <algorithm>
 

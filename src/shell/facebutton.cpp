@@ -21,9 +21,12 @@ void FaceButton::setFaceColor(const QColor &colour)
 
 void FaceButton::setFontBold(bool bold)
 {
+    if (fontBold() == bold)
+        return;
     QFont f = font();
     f.setBold(bold);
     setFont(f);
+    emit fontBoldChanged(bold);
 }
 
 void FaceButton::paintEvent(QPaintEvent *event)

@@ -12,7 +12,7 @@ class FaceButton : public QPushButton
 {
     Q_OBJECT
     Q_PROPERTY(QColor faceColor READ faceColor WRITE setFaceColor NOTIFY faceColorChanged)
-    Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold)
+    Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold NOTIFY fontBoldChanged)
 
 public:
     explicit FaceButton(const QString &caption, QWidget *parent = nullptr);
@@ -27,6 +27,7 @@ public:
 
 Q_SIGNALS:
     void faceColorChanged(const QColor &colour);
+    void fontBoldChanged(bool bold);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

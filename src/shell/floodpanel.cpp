@@ -20,7 +20,7 @@ FloodPanel::FloodPanel(QWidget *parent)
     setLineWidth(1);
 }
 
-void FloodPanel::setFloodType(int type)
+void FloodPanel::setFloodType(FloodType type)
 {
     if (m_floodType == type)
         return;
@@ -55,8 +55,11 @@ void FloodPanel::setFloodColor(const QColor &colour)
 
 void FloodPanel::setBackgroundColor(const QColor &colour)
 {
+    if (m_background == colour)
+        return;
     m_background = colour;
     update();
+    emit floodChanged();
 }
 
 void FloodPanel::paintEvent(QPaintEvent *event)
@@ -65,7 +68,7 @@ void FloodPanel::paintEvent(QPaintEvent *event)
         QPainter painter(this);
         const QRect inside = contentsRect();
         painter.fillRect(inside, m_background.isValid() ? m_background : palette().color(QPalette::Window));
-        if (m_floodType == 1 && m_floodPercent > 0) {
+        if (m_floodType == FloodType::FromLeft && m_floodPercent > 0) {
             const int filled = inside.width() * m_floodPercent / 100;
             QRect flood = inside;
             flood.setWidth(filled);

@@ -13,18 +13,21 @@ int floodPercentFromReal(double percent);
 class FloodPanel : public QFrame
 {
     Q_OBJECT
-    Q_PROPERTY(int floodType READ floodType WRITE setFloodType NOTIFY floodChanged)
+    Q_PROPERTY(FloodType floodType READ floodType WRITE setFloodType NOTIFY floodChanged)
     Q_PROPERTY(int floodPercent READ floodPercent WRITE setFloodPercent NOTIFY floodChanged)
     Q_PROPERTY(QColor floodColor READ floodColor WRITE setFloodColor NOTIFY floodChanged)
-    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor)
-    Q_PROPERTY(QString text READ text)
+    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor NOTIFY floodChanged)
 
 public:
+    /// How the flood is drawn.
+    enum class FloodType { None = 0, FromLeft = 1 };
+    Q_ENUM(FloodType)
+
     explicit FloodPanel(QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(FloodPanel)
 
-    int floodType() const { return m_floodType; }
-    void setFloodType(int type);
+    FloodType floodType() const { return m_floodType; }
+    void setFloodType(FloodType type);
 
     int floodPercent() const { return m_floodPercent; }
     void setFloodPercent(int percent);
@@ -37,8 +40,6 @@ public:
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &colour);
 
-    /// The bar carries no caption of its own.
-    QString text() const { return {}; }
 
 Q_SIGNALS:
     void floodChanged();
@@ -47,7 +48,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int m_floodType = 0; ///< 0 draws no flood, 1 fills from the left edge
+    FloodType m_floodType = FloodType::None;
     int m_floodPercent = 0;
     QColor m_floodColor;
     QColor m_background;

@@ -6,7 +6,7 @@
 class GroupBox : public QGroupBox
 {
     Q_OBJECT
-    Q_PROPERTY(QString text READ title WRITE setTitle)
+    Q_PROPERTY(QString text READ title CONSTANT)
 
 public:
     using QGroupBox::QGroupBox;

@@ -7,11 +7,6 @@ LineWidget::LineWidget(const QColor &colour, QWidget *parent)
     , m_colour(colour)
 { }
 
-void LineWidget::setColor(const QColor &colour)
-{
-    m_colour = colour;
-    update();
-}
 
 void LineWidget::paintEvent(QPaintEvent *)
 {

@@ -7,14 +7,13 @@
 class LineWidget : public QWidget
 {
     Q_OBJECT
-    Q_PROPERTY(QColor color READ color WRITE setColor)
+    Q_PROPERTY(QColor color READ color CONSTANT)
 
 public:
     LineWidget(const QColor &colour, QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(LineWidget)
 
     QColor color() const { return m_colour; }
-    void setColor(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

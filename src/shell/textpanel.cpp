@@ -1,12 +1,14 @@
 #include "textpanel.h"
 
+#include "shell/look.h"
+
 TextPanel::TextPanel(const QString &caption, QWidget *parent)
     : QLabel(caption, parent)
 {
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     QPalette colours = palette();
-    colours.setColor(QPalette::Window, QColor(255, 0, 0));
-    colours.setColor(QPalette::WindowText, QColor(255, 255, 192));
+    colours.setColor(QPalette::Window, Look::bannerBackground);
+    colours.setColor(QPalette::WindowText, Look::bannerText);
     setPalette(colours);
 }

@@ -2,12 +2,12 @@
 
 #include "clock/gametimer.h"
 #include "clock/titleclock.h"
-#include "shell/appicon.h"
 #include "shell/cmouseinout.h"
 #include "shell/facebutton.h"
 #include "shell/floodpanel.h"
 #include "shell/groupbox.h"
 #include "shell/linewidget.h"
+#include "shell/look.h"
 #include "shell/spinbutton.h"
 #include "shell/textpanel.h"
 
@@ -16,6 +16,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+
+static void initResources()
+{
+    // The resources live in a static library; this keeps them from being dropped by the linker.
+    Q_INIT_RESOURCE(velorand);
+}
 
 namespace {
 
@@ -66,16 +73,6 @@ namespace Geometry {
     constexpr QRect Line3 = twips(150, 2310, 1125 - 150, 15);
 } // namespace Geometry
 
-namespace Colour {
-    const QColor black { 0, 0, 0 };
-    const QColor white { 255, 255, 255 };
-    const QColor grey { 128, 128, 128 };
-    const QColor darkGreen { 0, 128, 0 };
-    const QColor navy { 0, 0, 128 };
-    const QColor entryText { 0, 255, 0 };
-    const QColor elapsedText { 255, 0, 0 };
-    const QColor remainingText { 255, 255, 0 };
-} // namespace Colour
 
 QFont designFont(const QString &family, double points, bool bold)
 {
@@ -93,17 +90,6 @@ QFont verdana(double points, bool bold = true)
 QFont sansSerif(double points, bool bold)
 {
     return designFont(QStringLiteral("MS Sans Serif"), points, bold);
-}
-
-/// Where the design's fonts are not installed, free fonts that Debian ships stand in.
-void installFontSubstitutes()
-{
-    const QStringList sans { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-        QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
-    QFont::insertSubstitutions(QStringLiteral("Verdana"), sans);
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("FreeSans"),
-            QStringLiteral("Sans Serif") });
 }
 
 template <typename W> W *named(W *widget, const char *name)
@@ -152,7 +138,7 @@ QLabel *makeDigitLabel(QWidget *group, const char *name, int column, const QColo
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
     label->setLineWidth(1);
-    setColours(label, text, Colour::black);
+    setColours(label, text, Look::black);
     return label;
 }
 
@@ -164,7 +150,7 @@ QLineEdit *makeEntryField(QWidget *group, const char *name, int column)
     field->setAlignment(Qt::AlignCenter);
     field->setMaxLength(2);
     field->setTextMargins(0, 0, 0, 0);
-    setColours(field, Colour::entryText, Colour::black);
+    setColours(field, Look::entryText, Look::black);
     return field;
 }
 
@@ -218,6 +204,8 @@ FaceButton *makeCommand(
     auto *button = named(new FaceButton(caption, group), name);
     button->setGeometry(geometry);
     button->setEnabled(enabled);
+    // A click must not give the button the keyboard focus: a stray Space would click it again.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -226,11 +214,12 @@ FaceButton *makeCommand(
 VelorandWindow::VelorandWindow(QWidget *parent)
     : QWidget(parent)
     , m_timeOfDay([] { return QTime::currentTime(); })
+    , m_modalRunner([](QMessageBox &box) { box.exec(); })
 {
-    installFontSubstitutes();
+    initResources();
     setObjectName(QStringLiteral("frmVelorand"));
     setWindowTitle(QStringLiteral(" Velorand"));
-    setWindowIcon(clockFaceIcon());
+    setWindowIcon(QIcon(QStringLiteral(":/velorand/velorand.svg")));
     setFont(sansSerif(8, false));
     setFixedSize(clientSize);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
@@ -243,6 +232,16 @@ VelorandWindow::VelorandWindow(QWidget *parent)
 }
 
 VelorandWindow::~VelorandWindow() = default;
+
+void VelorandWindow::installFontSubstitutes()
+{
+    const QStringList sans { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
+    QFont::insertSubstitutions(QStringLiteral("Verdana"), sans);
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("FreeSans"),
+            QStringLiteral("Sans Serif") });
+}
 
 void VelorandWindow::buildElements()
 {
@@ -262,48 +261,48 @@ void VelorandWindow::buildElements()
     Frame1 = named(new GroupBox(QStringLiteral("abgelaufene Spielzeit"), this), "Frame1");
     Frame1->setGeometry(Geometry::Frame1);
     makeUnitLabel(Frame1, "Label10", QStringLiteral("Std"), 0, Geometry::unitTop);
-    lblStdAb = makeDigitLabel(Frame1, "lblStdAb", 0, Colour::elapsedText);
+    lblStdAb = makeDigitLabel(Frame1, "lblStdAb", 0, Look::elapsedText);
     makeUnitLabel(Frame1, "Label9", QStringLiteral("Min"), 1, Geometry::unitTop);
-    lblMinAb = makeDigitLabel(Frame1, "lblMinAb", 1, Colour::elapsedText);
+    lblMinAb = makeDigitLabel(Frame1, "lblMinAb", 1, Look::elapsedText);
     makeUnitLabel(Frame1, "Label8", QStringLiteral("Sek"), 2, Geometry::unitTop);
-    lblSekAb = makeDigitLabel(Frame1, "lblSekAb", 2, Colour::elapsedText);
+    lblSekAb = makeDigitLabel(Frame1, "lblSekAb", 2, Look::elapsedText);
 
     fraZeit = named(new GroupBox(QStringLiteral("verbleibende Spielzeit"), this), "fraZeit");
     fraZeit->setGeometry(Geometry::fraZeit);
     makeUnitLabel(fraZeit, "Label5", QStringLiteral("Std"), 0, Geometry::unitTopRemaining);
-    lblStd = makeDigitLabel(fraZeit, "lblStd", 0, Colour::remainingText);
+    lblStd = makeDigitLabel(fraZeit, "lblStd", 0, Look::remainingText);
     makeUnitLabel(fraZeit, "Label6", QStringLiteral("Min"), 1, Geometry::unitTopRemaining);
-    lblMin = makeDigitLabel(fraZeit, "lblMin", 1, Colour::remainingText);
+    lblMin = makeDigitLabel(fraZeit, "lblMin", 1, Look::remainingText);
     makeUnitLabel(fraZeit, "Label7", QStringLiteral("Sek"), 2, Geometry::unitTopRemaining);
-    lblSek = makeDigitLabel(fraZeit, "lblSek", 2, Colour::remainingText);
+    lblSek = makeDigitLabel(fraZeit, "lblSek", 2, Look::remainingText);
 
     Frame2 = named(new GroupBox(QStringLiteral("Spielzeitbalken"), this), "Frame2");
     Frame2->setGeometry(Geometry::Frame2);
     makeBarLabel(
-        Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Colour::darkGreen);
-    pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Colour::grey);
+        Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Look::darkGreen);
+    pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Look::grey);
     pnlHalbzeit1Text = makeBanner(
         pnlHalbzeit1, "pnlHalbzeit1Text", QStringLiteral("1. Halbzeit"), Geometry::pnlHalbzeit1Text, 8.25);
     makeBarLabel(
-        Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Colour::darkGreen);
-    pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Colour::grey);
+        Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Look::darkGreen);
+    pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Look::grey);
     pnlHalbzeit2Text = makeBanner(
         pnlHalbzeit2, "pnlHalbzeit2Text", QStringLiteral("2. Halbzeit"), Geometry::pnlHalbzeit2Text, 8.25);
     makeBarLabel(Frame2, "lblGesamtspielzeit", QStringLiteral("Gesamtspielzeit"),
-        Geometry::lblGesamtspielzeit, Colour::navy);
-    pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Colour::navy);
+        Geometry::lblGesamtspielzeit, Look::navy);
+    pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Look::navy);
     pnlZeitText
         = makeBanner(pnlZeit, "pnlZeitText", QStringLiteral("Spielzeit"), Geometry::pnlZeitText, 14.25);
-    makeLine(Frame2, "Line2", Geometry::Line2, Colour::white);
-    makeLine(Frame2, "Line1", Geometry::Line1, Colour::grey);
+    makeLine(Frame2, "Line2", Geometry::Line2, Look::white);
+    makeLine(Frame2, "Line1", Geometry::Line1, Look::grey);
 
     Frame3 = named(new GroupBox(this), "Frame3");
     Frame3->setGeometry(Geometry::Frame3);
     cmdStart = makeCommand(Frame3, "cmdStart", QStringLiteral("Start"), Geometry::cmdStart, false);
     cmdPause = makeCommand(Frame3, "cmdPause", QStringLiteral("Pause"), Geometry::cmdPause, false);
     cmdReset = makeCommand(Frame3, "cmdReset", QStringLiteral("Reset"), Geometry::cmdReset, false);
-    makeLine(Frame3, "Line4", Geometry::Line4, Colour::white);
-    makeLine(Frame3, "Line3", Geometry::Line3, Colour::grey);
+    makeLine(Frame3, "Line4", Geometry::Line4, Look::white);
+    makeLine(Frame3, "Line3", Geometry::Line3, Look::grey);
     cmdUhrAus = makeCommand(Frame3, "cmdUhrAus", QStringLiteral("Uhr aus"), Geometry::cmdUhrAus, true);
 
     Timer1 = named(new GameTimer(this), "Timer1");
@@ -333,10 +332,11 @@ void VelorandWindow::connectHandlers()
     connect(Timer1, &GameTimer::timeout, this, &VelorandWindow::Timer1_Timer);
     connect(Timer2, &WallClockTimer::timeout, this, &VelorandWindow::Timer2_Timer);
 
-    for (QLineEdit *field : { txtStd, txtMin, txtSek }) {
-        connect(field, &QLineEdit::textChanged, this, &VelorandWindow::txtFields_Change);
+    connect(txtStd, &QLineEdit::textChanged, this, &VelorandWindow::txtStd_Change);
+    connect(txtMin, &QLineEdit::textChanged, this, &VelorandWindow::txtMin_Change);
+    connect(txtSek, &QLineEdit::textChanged, this, &VelorandWindow::txtSek_Change);
+    for (QLineEdit *field : { txtStd, txtMin, txtSek })
         field->installEventFilter(this);
-    }
     connect(spnStd, &SpinButton::SpinUp, this, &VelorandWindow::spnStd_SpinUp);
     connect(spnStd, &SpinButton::SpinDown, this, &VelorandWindow::spnStd_SpinDown);
     connect(spnMin, &SpinButton::SpinUp, this, &VelorandWindow::spnMin_SpinUp);
@@ -361,29 +361,74 @@ void VelorandWindow::Form_Load()
     cmdResetInOut->attach(cmdReset);
     cmdUhrAusInOut = named(new cMouseInOut(this), "cmdUhrAusInOut");
     cmdUhrAusInOut->attach(cmdUhrAus);
-    connect(
-        cmdStartInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(0, 255, 0)); });
-    connect(
-        cmdPauseInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 255, 0)); });
-    connect(cmdResetInOut, &cMouseInOut::MouseIn, this,
-        [this](QWidget *c) { hoverIn(c, QColor(255, 127, 127)); });
-    connect(
-        cmdUhrAusInOut, &cMouseInOut::MouseIn, this, [this](QWidget *c) { hoverIn(c, QColor(255, 0, 0)); });
-    for (cMouseInOut *tracker : { cmdStartInOut, cmdPauseInOut, cmdResetInOut, cmdUhrAusInOut })
-        connect(tracker, &cMouseInOut::MouseOut, this, &VelorandWindow::hoverOut);
+    connect(cmdStartInOut, &cMouseInOut::MouseIn, this, &VelorandWindow::cmdStartinout_MouseIn);
+    connect(cmdStartInOut, &cMouseInOut::MouseOut, this, &VelorandWindow::cmdStartinout_MouseOut);
+    connect(cmdPauseInOut, &cMouseInOut::MouseIn, this, &VelorandWindow::cmdPauseInOut_MouseIn);
+    connect(cmdPauseInOut, &cMouseInOut::MouseOut, this, &VelorandWindow::cmdPauseInOut_MouseOut);
+    connect(cmdResetInOut, &cMouseInOut::MouseIn, this, &VelorandWindow::cmdResetInOut_MouseIn);
+    connect(cmdResetInOut, &cMouseInOut::MouseOut, this, &VelorandWindow::cmdResetInOut_MouseOut);
+    connect(cmdUhrAusInOut, &cMouseInOut::MouseIn, this, &VelorandWindow::cmdUhrAusInOut_MouseIn);
+    connect(cmdUhrAusInOut, &cMouseInOut::MouseOut, this, &VelorandWindow::cmdUhrAusInOut_MouseOut);
 
+    // Shown by the program once built, on top of other windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
-    m_clock.Stunden = QStringLiteral("00");
-    m_clock.Minuten = QStringLiteral("00");
-    m_clock.Sekunden = QStringLiteral("00");
+    m_clock.Stunden = Look::zero();
+    m_clock.Minuten = Look::zero();
+    m_clock.Sekunden = Look::zero();
     Timer1->stop();
     // The outer height follows from the fixed client area and the window manager's frame.
     Timer2->start();
     txtStd->setFocus();
+    m_published = displayState();
 }
 
 void VelorandWindow::setTimeOfDaySource(std::function<QTime()> source)
 {
     m_timeOfDay = std::move(source);
+}
+
+void VelorandWindow::setModalRunner(ModalRunner runner)
+{
+    m_modalRunner = std::move(runner);
+}
+
+void VelorandWindow::showMessage(QMessageBox &box)
+{
+    m_modalRunner(box);
+}
+
+namespace {
+
+BarDisplay barDisplay(const FloodPanel *bar, const TextPanel *banner)
+{
+    return { bar->floodPercent(), bar->floodColor().rgb() & 0xffffffu, banner->isVisibleTo(bar), banner->text() };
+}
+
+} // namespace
+
+DisplayState VelorandWindow::displayState() const
+{
+    DisplayState state;
+    state.lblStd = lblStd->text();
+    state.lblMin = lblMin->text();
+    state.lblSek = lblSek->text();
+    state.lblStdAb = lblStdAb->text();
+    state.lblMinAb = lblMinAb->text();
+    state.lblSekAb = lblSekAb->text();
+    state.secondsRed = lblSek->palette().color(QPalette::WindowText) == Look::of(Signal::Colour::Red);
+    state.halbzeit1 = barDisplay(pnlHalbzeit1, pnlHalbzeit1Text);
+    state.halbzeit2 = barDisplay(pnlHalbzeit2, pnlHalbzeit2Text);
+    state.zeit = barDisplay(pnlZeit, pnlZeitText);
+    state.running = cmdStart->text() == Look::stopp();
+    state.paused = cmdPause->text() == Look::weiter();
+    return state;
+}
+
+void VelorandWindow::publishDisplay()
+{
+    DisplayState state = displayState();
+    if (state == m_published)
+        return;
+    m_published = std::move(state);
+    emit displayChanged(m_published);
 }

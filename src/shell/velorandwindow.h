@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock/clockstate.h"
+#include "clock/displaystate.h"
 
 #include <QTime>
 #include <QWidget>
@@ -15,7 +16,6 @@ class FaceButton;
 class FloodPanel;
 class GameTimer;
 class GroupBox;
-class LineWidget;
 class SpinButton;
 class TextPanel;
 class WallClockTimer;
@@ -28,8 +28,10 @@ struct BarUpdate;
  * clock state; the handlers below read the elements, call the clock's
  * arithmetic and write the elements back.
  *
- * The handlers are spread over the subsystems' folders: the game clock's
- * in clock/, the entry fields' in entry/, the window's own in shell/.
+ * The handlers are grouped by what they serve: the game clock's in
+ * clockhandlers.cpp, the entry fields' in entryhandlers.cpp, the window's
+ * own in windowbehaviour.cpp. Whatever they change on screen is published
+ * as a DisplayState through displayChanged().
  */
 class VelorandWindow : public QWidget
 {
@@ -42,6 +44,20 @@ public:
 
     /// The clock state, for reading.
     const ClockState &clockState() const { return m_clock; }
+    /// What the window shows now.
+    DisplayState displayState() const;
+
+    /// Shows a modal message box; by default it runs the box's own loop (tests record it instead).
+    using ModalRunner = std::function<void(QMessageBox &)>;
+    void setModalRunner(ModalRunner runner);
+    /// The time of day the title clock shows (tests replace it).
+    void setTimeOfDaySource(std::function<QTime()> source);
+
+    /// The fonts of the design, where they are missing, fall back to these; once per process.
+    static void installFontSubstitutes();
+
+    /// Logical size of the client area.
+    static constexpr QSize clientSize { 425, 393 };
 
     // Game clock
     void cmdStart_Click();
@@ -52,7 +68,12 @@ public:
     void Timer2_Timer();
 
     // Time entry
-    void txtFields_Change();
+    void txtStd_Change();
+    void txtMin_Change();
+    void txtSek_Change();
+    void txtStd_GotFocus();
+    void txtMin_GotFocus();
+    void txtSek_GotFocus();
     void MarkiereText(QLineEdit *Txxt);
     void spnStd_SpinUp();
     void spnStd_SpinDown();
@@ -69,15 +90,21 @@ public:
     void Minimieren_Click();
     void Schliessen_Click();
     void Form_Resize();
+    void Form_QueryUnload();
 
-    /// The popup menu, for inspection.
-    QMenu *popupMenu() const { return Menu; }
+    // Hover feedback
+    void cmdStartinout_MouseIn(QWidget *control);
+    void cmdStartinout_MouseOut(QWidget *control);
+    void cmdPauseInOut_MouseIn(QWidget *control);
+    void cmdPauseInOut_MouseOut(QWidget *control);
+    void cmdResetInOut_MouseIn(QWidget *control);
+    void cmdResetInOut_MouseOut(QWidget *control);
+    void cmdUhrAusInOut_MouseIn(QWidget *control);
+    void cmdUhrAusInOut_MouseOut(QWidget *control);
 
-    /// The time of day the title clock shows (tests replace it).
-    void setTimeOfDaySource(std::function<QTime()> source);
-
-    /// Logical size of the client area.
-    static constexpr QSize clientSize { 425, 393 };
+Q_SIGNALS:
+    /// What the window shows has changed; emitted in the same handler that changed it.
+    void displayChanged(const DisplayState &state);
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -93,10 +120,12 @@ private:
     void connectHandlers();
     void Form_Load();
 
+    void catchUp();
+    void publishDisplay();
     void mouseDown(Qt::MouseButton button);
     void MoveWindow();
-    void Form_QueryUnload();
-
+    void txtFields_Change();
+    void startGame();
     void showRunningLook();
     void showIdleLook();
     void applyTick(const TickUpdate &update);
@@ -104,14 +133,15 @@ private:
     void setBannerHidden(FloodPanel *bar, TextPanel *banner);
     void spinUp(QLineEdit *field, int limit, const QString &limitMessage);
     void spinDown(QLineEdit *field);
-    void showLimitMessage(const QString &text);
+    void showMessage(QMessageBox &box);
     bool isMinimised() const;
-
     void hoverIn(QWidget *control, const QColor &face);
     void hoverOut(QWidget *control);
 
     ClockState m_clock;
+    DisplayState m_published;
     std::function<QTime()> m_timeOfDay;
+    ModalRunner m_modalRunner;
 
     // Framed groups
     GroupBox *fraZeiteingabe = nullptr;

@@ -6,6 +6,7 @@
 #include "clock/titleclock.h"
 #include "shell/facebutton.h"
 #include "shell/groupbox.h"
+#include "shell/look.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -55,7 +56,12 @@ bool VelorandWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::FocusIn) {
         if (auto *field = qobject_cast<QLineEdit *>(watched)) {
-            MarkiereText(field);
+            if (field == txtStd)
+                txtStd_GotFocus();
+            else if (field == txtMin)
+                txtMin_GotFocus();
+            else
+                txtSek_GotFocus();
             // A click moves the cursor after the focus arrives; select again once it has.
             if (static_cast<QFocusEvent *>(event)->reason() == Qt::MouseFocusReason)
                 QTimer::singleShot(0, field, [this, field] { MarkiereText(field); });
@@ -101,11 +107,13 @@ void VelorandWindow::MoveWindow()
 
 void VelorandWindow::Minimieren_Click()
 {
+    catchUp();
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
 void VelorandWindow::Schliessen_Click()
 {
+    catchUp();
     close();
 }
 
@@ -151,6 +159,46 @@ void VelorandWindow::Form_QueryUnload()
     // saved and no device is open, so there is nothing to release.
 }
 
+void VelorandWindow::cmdStartinout_MouseIn(QWidget *control)
+{
+    hoverIn(control, Look::faceStart);
+}
+
+void VelorandWindow::cmdStartinout_MouseOut(QWidget *control)
+{
+    hoverOut(control);
+}
+
+void VelorandWindow::cmdPauseInOut_MouseIn(QWidget *control)
+{
+    hoverIn(control, Look::facePause);
+}
+
+void VelorandWindow::cmdPauseInOut_MouseOut(QWidget *control)
+{
+    hoverOut(control);
+}
+
+void VelorandWindow::cmdResetInOut_MouseIn(QWidget *control)
+{
+    hoverIn(control, Look::faceReset);
+}
+
+void VelorandWindow::cmdResetInOut_MouseOut(QWidget *control)
+{
+    hoverOut(control);
+}
+
+void VelorandWindow::cmdUhrAusInOut_MouseIn(QWidget *control)
+{
+    hoverIn(control, Look::faceUhrAus);
+}
+
+void VelorandWindow::cmdUhrAusInOut_MouseOut(QWidget *control)
+{
+    hoverOut(control);
+}
+
 void VelorandWindow::hoverIn(QWidget *control, const QColor &face)
 {
     if (auto *button = qobject_cast<FaceButton *>(control)) {
@@ -163,6 +211,6 @@ void VelorandWindow::hoverOut(QWidget *control)
 {
     if (auto *button = qobject_cast<FaceButton *>(control)) {
         button->setFontBold(false);
-        button->setFaceColor(QColor(212, 208, 200));
+        button->setFaceColor(Look::faceIdle);
     }
 }

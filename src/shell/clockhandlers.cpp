@@ -4,12 +4,12 @@
 #include "shell/velorandwindow.h"
 
 #include "clock/gametimer.h"
-#include "clock/signalcolours.h"
 #include "clock/tick.h"
 #include "clock/titleclock.h"
-#include "entry/numericreading.h"
+#include "clock/numeral.h"
 #include "shell/facebutton.h"
 #include "shell/floodpanel.h"
+#include "shell/look.h"
 #include "shell/spinbutton.h"
 #include "shell/textpanel.h"
 
@@ -18,11 +18,6 @@
 #include <QMessageBox>
 
 namespace {
-
-const QString captionStart = QStringLiteral("Start");
-const QString captionStopp = QStringLiteral("Stopp");
-const QString captionPause = QStringLiteral("Pause");
-const QString captionWeiter = QStringLiteral("weiter");
 
 /// Empty counts as 0; above @p limit is cut down to it. Each write runs the fields' change handling.
 void bound(QLineEdit *field, int limit)
@@ -33,25 +28,34 @@ void bound(QLineEdit *field, int limit)
         field->setText(QString::number(limit));
 }
 
-void setTextColour(QLabel *label, const QColor &colour)
+void setTextColour(QLabel *label, Signal::Colour colour)
 {
     QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, colour);
+    colours.setColor(QPalette::WindowText, Look::of(colour));
     label->setPalette(colours);
 }
 
 } // namespace
 
+void VelorandWindow::catchUp()
+{
+    // Ticks a busy machine held back come first, so a command meets the real game time.
+    Timer1->catchUp();
+}
+
 void VelorandWindow::cmdStart_Click()
 {
+    catchUp();
     const QString caption = cmdStart->text();
-    if (caption == captionStopp) {
+    if (caption == Look::stopp())
         showIdleLook();
-        return;
-    }
-    if (caption != captionStart)
-        return;
+    else if (caption == Look::start())
+        startGame();
+    publishDisplay();
+}
 
+void VelorandWindow::startGame()
+{
     // The entry is checked before anything changes, so a refused start
     // leaves the window exactly as it was.
     for (QLineEdit *field : { txtStd, txtMin, txtSek }) {
@@ -59,16 +63,16 @@ void VelorandWindow::cmdStart_Click()
             QMessageBox box(QMessageBox::Information, QStringLiteral("Falsche Eingaben."),
                 QStringLiteral("Es sind nur numerische Werte erlaubt"), QMessageBox::Ok, this);
             box.setObjectName(QStringLiteral("msgFalscheEingaben"));
-            box.exec();
+            showMessage(box);
             field->setText(QStringLiteral("0"));
             return;
         }
     }
 
     showRunningLook();
-    bound(txtStd, 24);
-    bound(txtMin, 59);
-    bound(txtSek, 59);
+    bound(txtStd, Limit::hours);
+    bound(txtMin, Limit::minutes);
+    bound(txtSek, Limit::seconds);
     m_clock.Stunden = txtStd->text();
     m_clock.Minuten = txtMin->text();
     m_clock.Sekunden = txtSek->text();
@@ -81,7 +85,7 @@ void VelorandWindow::cmdStart_Click()
 void VelorandWindow::showRunningLook()
 {
     cmdReset->setEnabled(false);
-    cmdStart->setText(captionStopp);
+    cmdStart->setText(Look::stopp());
     cmdPause->setEnabled(true);
     spnStd->setEnabled(false);
     spnMin->setEnabled(false);
@@ -94,17 +98,17 @@ void VelorandWindow::showIdleLook()
     cmdUhrAus->setEnabled(true);
     m_clock.clearCounters();
     for (QLabel *label : { lblStd, lblMin, lblSek, lblStdAb, lblMinAb, lblSekAb })
-        label->setText(QStringLiteral("00"));
+        label->setText(Look::zero());
     setBannerHidden(pnlZeit, pnlZeitText);
     setBannerHidden(pnlHalbzeit1, pnlHalbzeit1Text);
     setBannerHidden(pnlHalbzeit2, pnlHalbzeit2Text);
     cmdPause->setEnabled(false);
     // The next game must not start with a button that offers to resume.
-    cmdPause->setText(captionPause);
+    cmdPause->setText(Look::pause());
     spnStd->setEnabled(true);
     spnMin->setEnabled(true);
     spnsek->setEnabled(true);
-    cmdStart->setText(captionStart);
+    cmdStart->setText(Look::start());
     Timer1->stop();
 }
 
@@ -126,6 +130,7 @@ void VelorandWindow::Timer1_Timer()
         applyTick(update);
     if (isMinimised())
         setWindowTitle(update.minimisedTitle);
+    publishDisplay();
 }
 
 void VelorandWindow::applyTick(const TickUpdate &update)
@@ -138,17 +143,17 @@ void VelorandWindow::applyTick(const TickUpdate &update)
     applyBar(pnlZeit, pnlZeitText, update.zeit, Signal::gameOver());
     lblStd->setText(update.lblStd);
     lblMin->setText(update.lblMin);
-    setTextColour(lblSek, update.lblSekColour);
+    setTextColour(lblSek, update.secondsRed ? Signal::Colour::Red : Signal::Colour::Yellow);
     lblSek->setText(update.lblSek);
 }
 
 void VelorandWindow::applyBar(
     FloodPanel *bar, TextPanel *banner, const BarUpdate &update, const QString &endText)
 {
-    bar->setFloodType(1);
+    bar->setFloodType(FloodPanel::FloodType::FromLeft);
     if (update.percent)
         bar->setFloodPercent(*update.percent);
-    bar->setFloodColor(update.colour);
+    bar->setFloodColor(Look::of(update.colour));
     if (update.showBanner) {
         banner->setText(endText);
         banner->show();
@@ -157,35 +162,38 @@ void VelorandWindow::applyBar(
 
 void VelorandWindow::cmdPause_Click()
 {
+    catchUp();
     // Disabled once the game has run out: resuming it would count on past the end.
     if (!cmdPause->isEnabled())
         return;
     if (Timer1->isActive()) {
-        cmdPause->setText(captionWeiter);
+        cmdPause->setText(Look::weiter());
         Timer1->stop();
         pnlZeitText->setText(Signal::gameInterrupted());
         pnlZeitText->show();
     } else {
-        cmdPause->setText(captionPause);
+        cmdPause->setText(Look::pause());
         Timer1->resume();
         pnlZeitText->hide();
         pnlZeitText->setText(QString());
     }
+    publishDisplay();
 }
 
 void VelorandWindow::cmdReset_Click()
 {
+    catchUp();
     m_clock.Spielzeit = 0;
-    txtStd->setText(QStringLiteral("00"));
-    txtMin->setText(QStringLiteral("00"));
-    txtSek->setText(QStringLiteral("00"));
-    lblStd->setText(QStringLiteral("00"));
-    lblMin->setText(QStringLiteral("00"));
-    lblSek->setText(QStringLiteral("00"));
+    for (QLineEdit *field : { txtStd, txtMin, txtSek })
+        field->setText(Look::zero());
+    for (QLabel *label : { lblStd, lblMin, lblSek })
+        label->setText(Look::zero());
+    publishDisplay();
 }
 
 void VelorandWindow::cmdUhrAus_Click()
 {
+    catchUp();
     close();
 }
 

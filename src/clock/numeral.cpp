@@ -1,4 +1,4 @@
-#include "numericreading.h"
+#include "numeral.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,7 +7,8 @@ namespace {
 
 bool isBlank(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+    // A carriage return is not among them: "\r5" does not begin with a number.
+    return c == u' ' || c == u'\t' || c == u'\n';
 }
 
 bool isAsciiDigit(QChar c)

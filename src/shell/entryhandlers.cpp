@@ -5,13 +5,30 @@
 
 #include "entry/gametimeentry.h"
 #include "entry/spinstep.h"
+#include "clock/signal.h"
 #include "shell/facebutton.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 
+void VelorandWindow::txtStd_Change()
+{
+    txtFields_Change();
+}
+
+void VelorandWindow::txtMin_Change()
+{
+    txtFields_Change();
+}
+
+void VelorandWindow::txtSek_Change()
+{
+    txtFields_Change();
+}
+
 void VelorandWindow::txtFields_Change()
 {
+    catchUp();
     const EnteredTime entered = EnteredTime::fromTexts(txtStd->text(), txtMin->text(), txtSek->text());
     switch (startButtonRule(entered)) {
     case StartButtonRule::EnableStart:
@@ -28,6 +45,21 @@ void VelorandWindow::txtFields_Change()
     m_clock.Spielzeit = entered.gameSeconds();
 }
 
+void VelorandWindow::txtStd_GotFocus()
+{
+    MarkiereText(txtStd);
+}
+
+void VelorandWindow::txtMin_GotFocus()
+{
+    MarkiereText(txtMin);
+}
+
+void VelorandWindow::txtSek_GotFocus()
+{
+    MarkiereText(txtSek);
+}
+
 void VelorandWindow::MarkiereText(QLineEdit *Txxt)
 {
     Txxt->setSelection(0, static_cast<int>(Txxt->text().size()));
@@ -35,29 +67,27 @@ void VelorandWindow::MarkiereText(QLineEdit *Txxt)
 
 void VelorandWindow::spinUp(QLineEdit *field, int limit, const QString &limitMessage)
 {
+    catchUp();
     const SpinUpStep step = spinUpStep(field->text(), limit);
     if (step.newText)
         field->setText(*step.newText);
-    else if (step.atLimit && !limitMessage.isEmpty())
-        showLimitMessage(limitMessage);
+    else if (step.atLimit && !limitMessage.isEmpty()) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velorand"), limitMessage, QMessageBox::Ok, this);
+        box.setObjectName(QStringLiteral("msgGrenze"));
+        showMessage(box);
+    }
 }
 
 void VelorandWindow::spinDown(QLineEdit *field)
 {
+    catchUp();
     if (const auto text = spinDownStep(field->text()))
         field->setText(*text);
 }
 
-void VelorandWindow::showLimitMessage(const QString &text)
-{
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velorand"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("msgGrenze"));
-    box.exec();
-}
-
 void VelorandWindow::spnStd_SpinUp()
 {
-    spinUp(txtStd, 24, {});
+    spinUp(txtStd, Limit::hours, {});
 }
 
 void VelorandWindow::spnStd_SpinDown()
@@ -67,7 +97,7 @@ void VelorandWindow::spnStd_SpinDown()
 
 void VelorandWindow::spnMin_SpinUp()
 {
-    spinUp(txtMin, 59, QStringLiteral("Die Eingabe ist auf 59 Minuten begrenzt !"));
+    spinUp(txtMin, Limit::minutes, QStringLiteral("Die Eingabe ist auf 59 Minuten begrenzt !"));
 }
 
 void VelorandWindow::spnMin_SpinDown()
@@ -77,7 +107,7 @@ void VelorandWindow::spnMin_SpinDown()
 
 void VelorandWindow::spnsek_SpinUp()
 {
-    spinUp(txtSek, 59, QStringLiteral("Die Eingabe ist auf 59 Sekunden begrenzt !"));
+    spinUp(txtSek, Limit::seconds, QStringLiteral("Die Eingabe ist auf 59 Sekunden begrenzt !"));
 }
 
 void VelorandWindow::spnsek_SpinDown()

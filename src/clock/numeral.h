@@ -4,11 +4,11 @@
 
 /**
  * @file
- * Reading the entry fields' texts.
+ * Reading numerals: the entry fields' texts and the clock's time texts.
  */
 
 /**
- * The numeric value of @p text: blanks, tabs and line breaks are left out
+ * The numeric value of @p text: blanks, tabs and line feeds are left out
  * wherever they stand, then the leading decimal number is read (optional
  * sign, digits, optionally "." and more digits; "." whatever the locale).
  * A text that does not begin with a number reads as 0: "5a" -> 5,

@@ -1,0 +1,24 @@
+#include "appsetup.h"
+
+#include "shell/velorandwindow.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool prepareApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("velorand"));
+    QApplication::setApplicationVersion(QStringLiteral(VELORAND_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral(VELORAND_APP_ID));
+    VelorandWindow::installFontSubstitutes();
+
+    // The window speaks German whatever the system's language, and so do Qt's own texts (context menus).
+    auto *catalogue = new QTranslator(qApp);
+    if (catalogue->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QApplication::installTranslator(catalogue))
+        return true;
+    delete catalogue;
+    return false;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+/**
+ * Process-wide settings of the clock, made once after the application
+ * object exists and before the first window: names, the design's fonts and
+ * Qt's own German texts. Returns false when Qt's German catalogue is
+ * missing; the clock then runs with Qt's English texts.
+ */
+bool prepareApplication();

@@ -2,6 +2,7 @@
 
 #include "benchclock.h"
 #include "clock/gametimer.h"
+#include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 
 #include <QApplication>
@@ -75,7 +76,10 @@ int paintChild(int argc, char **argv, const QString &mode, qint64 startNs)
     FirstPaintProbe probe(startNs);
     app.installEventFilter(&probe);
     if (mode == ChildMode::paintWindow) {
-        VelorandWindow window; // builds and shows itself
+        // What the program does at start: the application's settings, then the window.
+        prepareApplication();
+        VelorandWindow window;
+        window.show();
         return QApplication::exec();
     }
     QWidget bare;
@@ -120,7 +124,9 @@ constexpr auto settle = 1000ms; // the window is shown and painted before measur
 int cpuWindowChild(int argc, char **argv, int seconds)
 {
     QApplication app(argc, argv);
+    prepareApplication();
     VelorandWindow window;
+    window.show();
     auto *timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
     auto *minutes = window.findChild<QLineEdit *>(QStringLiteral("txtMin"));
     auto *secondsField = window.findChild<QLineEdit *>(QStringLiteral("txtSek"));

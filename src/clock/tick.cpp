@@ -1,7 +1,7 @@
 #include "tick.h"
 
-#include "clock/timeconversion.h"
 #include "clock/numeral.h"
+#include "clock/timeconversion.h"
 
 double percentOf(qint32 part, qint32 whole)
 {
@@ -81,7 +81,8 @@ TickUpdate advanceOneSecond(ClockState &s)
 
     u.lblStd = twoDigitText(s.Stunden);
     u.lblMin = twoDigitText(s.Minuten);
-    const bool lastHalfMinute = Zahlenwert(s.Stunden) == 0.0 && Zahlenwert(s.Minuten) == 0.0 && Zahlenwert(s.Sekunden) <= 30.0;
+    const bool lastHalfMinute
+        = Zahlenwert(s.Stunden) == 0.0 && Zahlenwert(s.Minuten) == 0.0 && Zahlenwert(s.Sekunden) <= 30.0;
     u.secondsRed = lastHalfMinute;
     u.lblSek = twoDigitText(s.Sekunden);
     u.minimisedTitle = hms(s);

@@ -1,7 +1,7 @@
 #include "gametimeentry.h"
 
-#include "clock/timeconversion.h"
 #include "clock/numeral.h"
+#include "clock/timeconversion.h"
 
 EnteredTime EnteredTime::fromTexts(const QString &hours, const QString &minutes, const QString &seconds)
 {

@@ -1,7 +1,7 @@
 #include "spinstep.h"
 
-#include "clock/timeconversion.h"
 #include "clock/numeral.h"
+#include "clock/timeconversion.h"
 
 #include <algorithm>
 

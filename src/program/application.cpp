@@ -16,8 +16,9 @@ QByteArray platformTried()
 {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.startsWith("wayland"))
-        return "Wayland (" + (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArray("wayland-0")
-                                                                                : qgetenv("WAYLAND_DISPLAY"))
+        return "Wayland ("
+            + (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArray("wayland-0")
+                                                              : qgetenv("WAYLAND_DISPLAY"))
             + ')';
     if (!platform.isEmpty() && !platform.startsWith("xcb"))
         return "Plattform " + platform;

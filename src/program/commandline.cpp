@@ -56,10 +56,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
 QString helpText()
 {
-    QString text = QStringLiteral("Aufruf: velorand [Optionen]\n\n"
-                                  "Spieluhr für Sportturniere: zählt eine Spielzeit in einem kleinen Fenster\n"
-                                  "herunter, das über allen anderen bleibt.\n\n"
-                                  "Optionen:\n");
+    QString text
+        = QStringLiteral("Aufruf: velorand [Optionen]\n\n"
+                         "Spieluhr für Sportturniere: zählt eine Spielzeit in einem kleinen Fenster\n"
+                         "herunter, das über allen anderen bleibt.\n\n"
+                         "Optionen:\n");
     for (const Option &option : options())
         text += QStringLiteral("  %1  %2\n").arg(optionSynopsis(option), -24).arg(option.description);
     return text;

@@ -4,9 +4,9 @@
 #include "shell/velorandwindow.h"
 
 #include "clock/gametimer.h"
+#include "clock/numeral.h"
 #include "clock/tick.h"
 #include "clock/titleclock.h"
-#include "clock/numeral.h"
 #include "shell/facebutton.h"
 #include "shell/floodpanel.h"
 #include "shell/look.h"
@@ -87,9 +87,14 @@ void VelorandWindow::showRunningLook()
     cmdReset->setEnabled(false);
     cmdStart->setText(Look::stopp());
     cmdPause->setEnabled(true);
-    spnStd->setEnabled(false);
-    spnMin->setEnabled(false);
-    spnsek->setEnabled(false);
+    // An arrow that had the focus hands it to its field, not along the tab chain to "Stopp".
+    const std::pair<SpinButton *, QLineEdit *> arrows[] { { spnStd, txtStd }, { spnMin, txtMin },
+        { spnsek, txtSek } };
+    for (const auto &[arrow, field] : arrows) {
+        if (arrow->hasFocus())
+            field->setFocus();
+        arrow->setEnabled(false);
+    }
 }
 
 void VelorandWindow::showIdleLook()

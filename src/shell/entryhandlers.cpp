@@ -3,9 +3,9 @@
 
 #include "shell/velorandwindow.h"
 
+#include "clock/signal.h"
 #include "entry/gametimeentry.h"
 #include "entry/spinstep.h"
-#include "clock/signal.h"
 #include "shell/facebutton.h"
 
 #include <QLineEdit>

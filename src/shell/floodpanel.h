@@ -40,7 +40,6 @@ public:
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &colour);
 
-
 Q_SIGNALS:
     void floodChanged();
 

@@ -7,7 +7,6 @@ LineWidget::LineWidget(const QColor &colour, QWidget *parent)
     , m_colour(colour)
 { }
 
-
 void LineWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

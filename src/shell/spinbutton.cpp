@@ -9,7 +9,8 @@
 SpinButton::SpinButton(QWidget *parent)
     : QWidget(parent)
 {
-    setFocusPolicy(Qt::StrongFocus);
+    // Only the Tab key gives the arrows the focus; a click leaves it in the field being stepped.
+    setFocusPolicy(Qt::TabFocus);
     m_repeat.setSingleShot(true);
     connect(&m_repeat, &QTimer::timeout, this, [this] { fire(true); });
 }

@@ -73,7 +73,6 @@ namespace Geometry {
     constexpr QRect Line3 = twips(150, 2310, 1125 - 150, 15);
 } // namespace Geometry
 
-
 QFont designFont(const QString &family, double points, bool bold)
 {
     QFont font(family);
@@ -401,7 +400,8 @@ namespace {
 
 BarDisplay barDisplay(const FloodPanel *bar, const TextPanel *banner)
 {
-    return { bar->floodPercent(), bar->floodColor().rgb() & 0xffffffu, banner->isVisibleTo(bar), banner->text() };
+    return { bar->floodPercent(), bar->floodColor().rgb() & 0xffffffu, banner->isVisibleTo(bar),
+        banner->text() };
 }
 
 } // namespace

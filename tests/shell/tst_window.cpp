@@ -1,304 +1,234 @@
-// The main window as built: every element with its place, caption, font
-// and start state, the focus order, the flood bars, and where a mouse
-// press opens the popup menu.
+// The operator window as the operator sees it: every element in place,
+// the colours on screen, the hover feedback, the keyboard focus and Qt's
+// own texts in German.
+#include "shell/appsetup.h"
+#include "shell/cmouseinout.h"
+#include "shell/facebutton.h"
+#include "windowfixture.h"
 
-#include "shell/floodpanel.h"
-#include "shell/velorandwindow.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QLineEdit>
+#include <QApplication>
+#include <QEnterEvent>
+#include <QGroupBox>
 #include <QMenu>
-#include <QPushButton>
-#include <QStyle>
-#include <QTest>
-#include <memory>
+#include <QSignalSpy>
+
+namespace {
+
+QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
+{
+    const QPoint at
+        = widget->mapTo(widget->window(), QPoint(int(widget->width() * x), int(widget->height() * y)));
+    return image.pixelColor(at);
+}
+
+bool holds(const QImage &image, const QWidget *widget, const QColor &colour)
+{
+    const QRect area(widget->mapTo(widget->window(), QPoint()), widget->size());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixelColor(x, y) == colour)
+                return true;
+    return false;
+}
+
+QString textOf(const QWidget *w)
+{
+    return w->property("text").toString();
+}
+
+} // namespace
 
 class TestWindow : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        m_window = std::make_unique<VelorandWindow>();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup() { m_window.reset(); }
-
-    void startUp();
-    void elements_data();
-    void elements();
-    void onlyDesignedElementsOneTooltip();
-    void focusOrder();
-    void bannersFit();
-    void floodPercent_data();
-    void floodPercent();
-    void floodPainting();
-    void mouseDown_data();
-    void mouseDown();
-    void menuItems();
+    void initTestCase() { QVERIFY(prepareApplication()); }
+    void init() { f.open(); }
+    void elementsAndLayout();
+    void colours();
+    void hover();
+    void hoverTracker();
+    void keyboardFocus();
+    void popupMenuAndGermanTexts();
 
 private:
-    QWidget *child(const QString &name) const { return m_window->findChild<QWidget *>(name); }
-    std::unique_ptr<VelorandWindow> m_window;
+    WindowFixture f;
 };
 
-namespace {
-
-struct Design
+void TestWindow::elementsAndLayout()
 {
-    const char *name;
-    const char *className;
-    const char *parent;
-    QRect twips;
-    const char *text;
-    const char *family;
-    double points;
-    bool bold;
-    bool enabled;
-    bool visible;
-    QColor colour = {}; ///< a line's colour or a bar's background
-};
-
-const QColor grey(128, 128, 128), white(255, 255, 255);
-
-constexpr const char *sans = "MS Sans Serif";
-constexpr const char *verdana = "Verdana";
-
-// The window's design: places in twips relative to the container.
-// clang-format off
-const Design design[] = {
-    { "fraZeiteingabe", "GroupBox", "frmVelorand", { 120, 60, 4755, 975 }, "Spielzeiteinabe", sans, 8, false, true, true },
-    { "Label1", "QLabel", "fraZeiteingabe", { 135, 450, 240, 195 }, "Std", sans, 8, false, true, true },
-    { "txtStd", "QLineEdit", "fraZeiteingabe", { 480, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "spnStd", "SpinButton", "fraZeiteingabe", { 1230, 300, 255, 540 }, "", sans, 8, false, true, true },
-    { "Label2", "QLabel", "fraZeiteingabe", { 1740, 450, 255, 195 }, "Min", sans, 8, false, true, true },
-    { "txtMin", "QLineEdit", "fraZeiteingabe", { 2100, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "spnMin", "SpinButton", "fraZeiteingabe", { 2850, 300, 255, 540 }, "", sans, 8, false, true, true },
-    { "Label3", "QLabel", "fraZeiteingabe", { 3240, 450, 285, 195 }, "Sek", sans, 8, false, true, true },
-    { "txtSek", "QLineEdit", "fraZeiteingabe", { 3600, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "spnsek", "SpinButton", "fraZeiteingabe", { 4350, 300, 255, 540 }, "", sans, 8, false, true, true },
-    { "Frame1", "GroupBox", "frmVelorand", { 120, 1140, 4755, 975 }, "abgelaufene Spielzeit", sans, 8, false, true, true },
-    { "Label10", "QLabel", "Frame1", { 135, 450, 240, 195 }, "Std", sans, 8, false, true, true },
-    { "lblStdAb", "QLabel", "Frame1", { 480, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "Label9", "QLabel", "Frame1", { 1740, 450, 255, 195 }, "Min", sans, 8, false, true, true },
-    { "lblMinAb", "QLabel", "Frame1", { 2100, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "Label8", "QLabel", "Frame1", { 3240, 450, 285, 195 }, "Sek", sans, 8, false, true, true },
-    { "lblSekAb", "QLabel", "Frame1", { 3600, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "fraZeit", "GroupBox", "frmVelorand", { 120, 2220, 4755, 975 }, "verbleibende Spielzeit", sans, 8, false, true, true },
-    { "Label5", "QLabel", "fraZeit", { 135, 420, 240, 195 }, "Std", sans, 8, false, true, true },
-    { "lblStd", "QLabel", "fraZeit", { 480, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "Label6", "QLabel", "fraZeit", { 1740, 420, 255, 195 }, "Min", sans, 8, false, true, true },
-    { "lblMin", "QLabel", "fraZeit", { 2100, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "Label7", "QLabel", "fraZeit", { 3240, 420, 285, 195 }, "Sek", sans, 8, false, true, true },
-    { "lblSek", "QLabel", "fraZeit", { 3600, 300, 735, 540 }, "00", verdana, 18, true, true, true },
-    { "Frame2", "GroupBox", "frmVelorand", { 120, 3300, 6135, 2475 }, "Spielzeitbalken", sans, 8, false, true, true },
-    { "lbl1Halbzeit", "QLabel", "Frame2", { 120, 300, 1050, 195 }, "1. Halbzeit", sans, 8.25, true, true, true },
-    { "pnlHalbzeit1", "FloodPanel", "Frame2", { 120, 540, 5895, 300 }, "", sans, 8.25, false, true, true, grey },
-    { "pnlHalbzeit1Text", "TextPanel", "pnlHalbzeit1", { 15, 15, 5865, 270 }, "1. Halbzeit", verdana, 8.25, true, true, false },
-    { "lbl2Halbzeit", "QLabel", "Frame2", { 120, 900, 1050, 195 }, "2. Halbzeit", sans, 8.25, true, true, true },
-    { "pnlHalbzeit2", "FloodPanel", "Frame2", { 120, 1140, 5895, 300 }, "", sans, 8.25, false, true, true, grey },
-    { "pnlHalbzeit2Text", "TextPanel", "pnlHalbzeit2", { 15, 15, 5865, 270 }, "2. Halbzeit", verdana, 8.25, true, true, false },
-    { "lblGesamtspielzeit", "QLabel", "Frame2", { 120, 1680, 1350, 195 }, "Gesamtspielzeit", sans, 8.25, true, true, true },
-    { "pnlZeit", "FloodPanel", "Frame2", { 120, 1920, 5895, 420 }, "", sans, 8.25, false, true, true, QColor(0, 0, 128) },
-    { "pnlZeitText", "TextPanel", "pnlZeit", { 15, 15, 5865, 390 }, "Spielzeit", verdana, 14.25, true, true, false },
-    { "Line2", "LineWidget", "Frame2", { 120, 1560, 5880, 15 }, "", sans, 8, false, true, true, white },
-    { "Line1", "LineWidget", "Frame2", { 120, 1575, 5880, 15 }, "", sans, 8, false, true, true, grey },
-    { "Frame3", "GroupBox", "frmVelorand", { 4980, 60, 1275, 3135 }, "", sans, 8, false, true, true },
-    { "cmdStart", "FaceButton", "Frame3", { 150, 240, 975, 540 }, "Start", sans, 8, false, false, true },
-    { "cmdPause", "FaceButton", "Frame3", { 150, 915, 975, 540 }, "Pause", sans, 8, false, false, true },
-    { "cmdReset", "FaceButton", "Frame3", { 150, 1590, 975, 540 }, "Reset", sans, 8, false, false, true },
-    { "Line4", "LineWidget", "Frame3", { 150, 2295, 975, 15 }, "", sans, 8, false, true, true, white },
-    { "Line3", "LineWidget", "Frame3", { 150, 2310, 975, 15 }, "", sans, 8, false, true, true, grey },
-    { "cmdUhrAus", "FaceButton", "Frame3", { 150, 2460, 975, 540 }, "Uhr aus", sans, 8, false, true, true },
-};
-// clang-format on
-
-/// Whether @p text fits @p w as its caption, on a button in bold as hovering shows it.
-bool fits(QWidget *w, const QString &text)
-{
-    QFont font = w->font();
-    int room = w->contentsRect().width(), height = w->contentsRect().height();
-    if (auto *edit = qobject_cast<QLineEdit *>(w)) {
-        const int frame = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit);
-        room = edit->width() - 2 * frame - 2;
-        height = edit->height() - 2 * frame;
-    } else if (auto *button = qobject_cast<QPushButton *>(w)) {
-        font.setBold(true);
-        room = button->width() - 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-    }
-    const QFontMetrics metrics(font);
-    return metrics.horizontalAdvance(text) <= room && metrics.height() <= height;
-}
-
-} // namespace
-
-void TestWindow::startUp()
-{
-    QCOMPARE(m_window->size(), QSize(425, 393));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral(" Velorand : "));
-    QVERIFY(!m_window->windowIcon().isNull());
-    QCOMPARE(m_window->findChild<QObject *>(QStringLiteral("Timer1"))->property("active"), QVariant(false));
-    QCOMPARE(m_window->findChild<QObject *>(QStringLiteral("Timer2"))->property("active"), QVariant(true));
-    const ClockState &clock = m_window->clockState();
-    QCOMPARE(clock.Stunden + clock.Minuten + clock.Sekunden, QStringLiteral("000000"));
-    QCOMPARE(clock.Spielzeit, 0);
-}
-
-void TestWindow::elements_data()
-{
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < int(std::size(design)); ++i)
-        QTest::newRow(design[i].name) << i;
-}
-
-void TestWindow::elements()
-{
-    QFETCH(int, index);
-    const Design &d = design[index];
-    QWidget *element = child(QLatin1String(d.name));
-    QVERIFY(element);
-    QCOMPARE(QLatin1String(element->metaObject()->className()), QLatin1String(d.className));
-    QCOMPARE(element->parentWidget()->objectName(), QLatin1String(d.parent));
-    const QRect px(d.twips.x() / 15, d.twips.y() / 15, d.twips.width() / 15, d.twips.height() / 15);
-    QCOMPARE(element->geometry(), px);
-    QCOMPARE(element->property("text").toString(), QLatin1String(d.text));
-    QCOMPARE(element->font().family(), QLatin1String(d.family));
-    QCOMPARE(element->font().pointSizeF(), d.points);
-    QCOMPARE(element->font().weight(), d.bold ? QFont::Bold : QFont::Normal);
-    QCOMPARE(element->isEnabled(), d.enabled);
-    QCOMPARE(element->isVisible(), d.visible);
-    const QVariant colour
-        = element->property(qobject_cast<FloodPanel *>(element) ? "backgroundColor" : "color");
-    QVERIFY(!d.colour.isValid() || colour.value<QColor>() == d.colour);
-    QVERIFY(!*d.text || fits(element, QLatin1String(d.text)));
-}
-
-void TestWindow::onlyDesignedElementsOneTooltip()
-{
-    // elements() finds every designed one; the count leaves no room for others.
-    qsizetype built = 0;
-    for (QWidget *w : m_window->findChildren<QWidget *>()) {
-        if (qobject_cast<QMenu *>(w))
+    QCOMPARE(f.w()->objectName(), u"frmVelorand"_qs);
+    QCOMPARE(f.w()->size(), QSize(425, 393));
+    QCOMPARE(f.w()->windowTitle(), u" Velorand"_qs);
+    QVERIFY(f.w()->windowFlags() & Qt::WindowStaysOnTopHint);
+    const QString names
+        = u"fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd spnMin spnsek "
+          "lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 pnlZeit "
+          "pnlHalbzeit1Text pnlHalbzeit2Text pnlZeitText lbl1Halbzeit lbl2Halbzeit "
+          "lblGesamtspielzeit cmdStart cmdPause cmdReset cmdUhrAus Line1 Line2 Line3 Line4 "
+          "Label1 Label2 Label3 Label5 Label6 Label7 Label8 Label9 Label10"_qs;
+    for (const QString &name : names.split(u' '))
+        QVERIFY2(f.w()->findChild<QWidget *>(name), qPrintable(name));
+    for (const QWidget *w : f.w()->findChildren<QWidget *>()) {
+        if (w->isWindow())
             continue;
-        ++built;
-        const bool tipped = w->objectName() == QStringLiteral("fraZeiteingabe");
-        QCOMPARE(w->toolTip(), tipped ? QStringLiteral("Zum Schließen rechtsklicken.") : QString());
+        const QWidget *parent = w->parentWidget();
+        QVERIFY2(parent->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        for (const QWidget *sibling : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (sibling != w && !sibling->isWindow())
+                QVERIFY2(!sibling->geometry().intersects(w->geometry()),
+                    qPrintable(w->objectName() + u" overlaps "_qs + sibling->objectName()));
+        }
+        if (qobject_cast<const QLabel *>(w) && !qobject_cast<const QLabel *>(w)->text().isEmpty())
+            QVERIFY2(
+                w->fontMetrics().horizontalAdvance(textOf(w)) <= w->width(), qPrintable(w->objectName()));
     }
-    QCOMPARE(built, qsizetype(std::size(design)));
-}
-
-void TestWindow::focusOrder()
-{
-    const QStringList expected
-        = QStringLiteral("txtStd txtMin txtSek spnsek spnMin spnStd cmdStart cmdPause cmdReset cmdUhrAus")
-              .split(u' ');
-    QWidget *first = child(expected.first());
-    QStringList chain;
-    for (QWidget *w = first; chain.size() < expected.size(); w = w->nextInFocusChain()) {
-        if (w->focusPolicy() & Qt::TabFocus)
-            chain << w->objectName();
+    for (const char *button : { "cmdStart", "cmdPause", "cmdReset", "cmdUhrAus" })
+        QVERIFY(f.el(button)->fontMetrics().horizontalAdvance(textOf(f.el(button))) < f.el(button)->width());
+    // The columns that the operator reads together line up.
+    for (const auto &column :
+        { "txtStd lblStdAb lblStd", "txtMin lblMinAb lblMin", "txtSek lblSekAb lblSek" }) {
+        const QStringList three = QString::fromLatin1(column).split(u' ');
+        const auto left = [&](int i) { return f.w()->findChild<QWidget *>(three[i])->geometry(); };
+        QVERIFY(left(0) == left(1) && left(1) == left(2));
     }
-    QCOMPARE(chain, expected);
-
-    m_window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    QTRY_COMPARE(QApplication::focusWidget(), first);
+    QCOMPARE(f.el<QGroupBox>("Frame2")->title(), u"Spielzeitbalken"_qs);
+    QCOMPARE(f.el<QLineEdit>("txtStd")->maxLength(), 2);
 }
 
-void TestWindow::bannersFit()
+void TestWindow::colours()
 {
-    // The end banners' captions, written over the design captions by the tick.
-    const char *const banners[][2] = { { "pnlHalbzeit1Text", "Die 1. Halbzeit ist abgelaufen !" },
-        { "pnlHalbzeit2Text", "Die 2. Halbzeit ist abgelaufen !" },
-        { "pnlZeitText", "Die Spielzeit ist abgelaufen !" } };
-    for (const auto &banner : banners)
-        QVERIFY2(fits(child(QLatin1String(banner[0])), QLatin1String(banner[1])), banner[0]);
-}
-
-void TestWindow::floodPercent_data()
-{
-    QTest::addColumn<double>("real");
-    QTest::addColumn<int>("percent");
-    QTest::newRow("12.5 to even 12") << 12.5 << 12;
-    QTest::newRow("37.5 to even 38") << 37.5 << 38;
-    QTest::newRow("below zero") << -3.0 << 0;
-    QTest::newRow("above 100") << 130.0 << 100;
-}
-
-void TestWindow::floodPercent()
-{
-    QFETCH(double, real);
-    QFETCH(int, percent);
-    QCOMPARE(floodPercentFromReal(real), percent);
-    FloodPanel bar;
-    bar.setFloodPercent(real);
-    QCOMPARE(bar.floodPercent(), percent);
-}
-
-void TestWindow::floodPainting()
-{
-    auto *bar = m_window->findChild<FloodPanel *>(QStringLiteral("pnlZeit"));
-    const QColor navy(0, 0, 128), green(0, 255, 0);
-    bar->setFloodType(1);
-    bar->setFloodColor(green);
-    bar->setFloodPercent(50);
-    const QImage image = bar->grab().toImage();
-    const int y = bar->height() / 2;
-    QCOMPARE(image.pixelColor(4, y), green);
-    QCOMPARE(image.pixelColor(bar->width() / 2 - 4, y), green);
-    QCOMPARE(image.pixelColor(bar->width() / 2 + 4, y), navy);
-}
-
-void TestWindow::mouseDown_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QPoint>("pos");
-    QTest::addColumn<bool>("opensMenu");
-
-    QTest::newRow("gap between groups") << "frmVelorand" << QPoint(100, 72) << true;
-    QTest::newRow("Frame1 background") << "Frame1" << QPoint(4, 20) << true;
-    QTest::newRow("Frame2 background") << "Frame2" << QPoint(200, 12) << true;
-    QTest::newRow("Frame3 background") << "Frame3" << QPoint(4, 100) << true;
-    QTest::newRow("fraZeiteingabe") << "fraZeiteingabe" << QPoint(4, 20) << false;
-    QTest::newRow("fraZeit") << "fraZeit" << QPoint(4, 20) << false;
-    QTest::newRow("digits of Frame1") << "lblStdAb" << QPoint(10, 10) << false;
-    QTest::newRow("unit label") << "Label10" << QPoint(2, 2) << false;
-    QTest::newRow("bar") << "pnlHalbzeit1" << QPoint(50, 10) << false;
-}
-
-void TestWindow::mouseDown()
-{
-    QFETCH(QString, target);
-    QFETCH(QPoint, pos);
-    QFETCH(bool, opensMenu);
-
-    QWidget *widget = target == m_window->objectName() ? m_window.get() : child(target);
-    QVERIFY(widget);
-    QMenu *menu = m_window->popupMenu();
-    // Only the right button opens the menu.
-    for (Qt::MouseButton button : { Qt::MiddleButton, Qt::RightButton }) {
-        QTest::mousePress(widget, button, {}, pos);
-        QCOMPARE(menu->isVisible(), opensMenu && button == Qt::RightButton);
-        menu->hide();
-        QTest::mouseRelease(widget, button, {}, pos);
+    f.w()->show();
+    f.enter(u"00"_qs, u"00"_qs, u"05"_qs);
+    f.w()->cmdStart_Click();
+    f.pass(1000);
+    QImage shot = f.w()->grab().toImage();
+    const QColor yellow(255, 255, 0), red(255, 0, 0), grey(128, 128, 128), navy(0, 0, 128);
+    QCOMPARE(pixel(shot, f.el("pnlHalbzeit1"), 0.25, 0.5), yellow); // 50 % filled
+    QCOMPARE(pixel(shot, f.el("pnlHalbzeit1"), 0.75, 0.5), grey);
+    QCOMPARE(pixel(shot, f.el("pnlZeit"), 0.1, 0.5), yellow); // 20 %
+    QCOMPARE(pixel(shot, f.el("pnlZeit"), 0.3, 0.5), navy);
+    QVERIFY(holds(shot, f.el("lblSek"), red)); // the last half minute
+    QVERIFY(holds(shot, f.el("lblMin"), yellow));
+    QVERIFY(holds(shot, f.el("lblSekAb"), red));
+    QVERIFY(holds(shot, f.el("txtSek"), QColor(0, 255, 0)));
+    QCOMPARE(pixel(shot, f.el("lblSek"), 0.05, 0.5), QColor(0, 0, 0));
+    f.pass(4000);
+    shot = f.w()->grab().toImage();
+    for (const char *banner : { "pnlHalbzeit1Text", "pnlHalbzeit2Text", "pnlZeitText" }) {
+        QCOMPARE(pixel(shot, f.el(banner), 0.02, 0.5), red);
+        QVERIFY(holds(shot, f.el(banner), QColor(255, 255, 192)));
     }
 }
 
-void TestWindow::menuItems()
+void TestWindow::hover()
 {
-    QMenu *menu = m_window->popupMenu();
-    const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), 2);
-    QCOMPARE(actions[0]->text(), QStringLiteral("Minimieren"));
-    QCOMPARE(actions[1]->text(), QStringLiteral("Schliessen"));
+    const QList<std::pair<const char *, QColor>> faces { { "cmdStart", QColor(0, 255, 0) },
+        { "cmdPause", QColor(255, 255, 0) }, { "cmdReset", QColor(255, 127, 127) },
+        { "cmdUhrAus", QColor(255, 0, 0) } };
+    f.w()->show();
+    for (const auto &[name, face] : faces) {
+        auto *button = f.el<FaceButton>(name);
+        button->setEnabled(true);
+        QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(button->faceColor(), face);
+        QVERIFY(button->font().bold());
+        QVERIFY(holds(f.w()->grab().toImage(), button, face));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(button, &leave);
+        QCOMPARE(button->faceColor(), QColor(212, 208, 200));
+        QVERIFY(!button->font().bold());
+        QVERIFY(holds(f.w()->grab().toImage(), button, QColor(212, 208, 200)));
+    }
+    // A disabled button does not light up.
+    auto *start = f.el<FaceButton>("cmdStart");
+    start->setEnabled(false);
+    start->setFaceColor({});
+    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QApplication::sendEvent(start, &enter);
+    QVERIFY(!start->faceColor().isValid() && !start->font().bold());
+}
 
-    actions[0]->trigger();
-    QTRY_VERIFY(m_window->isMinimized());
-    m_window->showNormal();
-    actions[1]->trigger();
-    QVERIFY(!m_window->isVisible());
+void TestWindow::hoverTracker()
+{
+    QWidget control;
+    control.resize(40, 20);
+    cMouseInOut tracker;
+    tracker.attach(&control);
+    QSignalSpy in(&tracker, &cMouseInOut::MouseIn), out(&tracker, &cMouseInOut::MouseOut);
+    tracker.pointerLeft(); // no MouseOut without a MouseIn
+    QCOMPARE(out.count(), 0);
+    for (const QPointF &p : { QPointF(0, 0), QPointF(40, 20), QPointF(20, 10) })
+        tracker.pointerAt(p.x(), p.y()); // both edges count as inside
+    QCOMPARE(in.count(), 1);
+    QCOMPARE(in.first().first().value<QWidget *>(), &control);
+    tracker.pointerAt(40.5, 10);
+    tracker.pointerAt(-0.5, 10);
+    QCOMPARE(out.count(), 1);
+    tracker.pointerAt(5, 20.5);
+    QCOMPARE(in.count(), 1);
+    tracker.pointerAt(5, 5);
+    QCOMPARE(in.count(), 2);
+    QEvent hide(QEvent::Hide);
+    QApplication::sendEvent(&control, &hide);
+    QCOMPARE(out.count(), 2);
+    QVERIFY(CheckMouseInOut(0, 0, 0, 0) && !CheckMouseInOut(0, -0.1, 5, 5));
+}
+
+void TestWindow::keyboardFocus()
+{
+    f.w()->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.w()));
+    auto *seconds = f.el<QLineEdit>("txtSek");
+    seconds->setFocus();
+    QTest::keyClicks(seconds, u"5"_qs);
+    QCOMPARE(seconds->text(), u"5"_qs);
+    QTest::mouseClick(f.el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
+    QTest::mouseClick(f.el("cmdStart"), Qt::LeftButton);
+    QCOMPARE(f.el<QPushButton>("cmdStart")->text(), u"Stopp"_qs);
+    QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(f.el<QPushButton>("cmdStart")->text(), u"Stopp"_qs); // the stray key stopped nothing
+    QCOMPARE(f.w()->clockState().Spielzeit, 6);
+    // Tabbed to an arrow, then Start by mouse: the arrow goes off, and its field gets the focus back.
+    f.w()->cmdStart_Click();
+    f.el("spnMin")->setFocus();
+    QTest::mouseClick(f.el("cmdStart"), Qt::LeftButton);
+    QVERIFY(f.el("txtMin")->hasFocus());
+    f.w()->cmdStart_Click();
+    // Tab still reaches the buttons, and Space on purpose works.
+    f.el("spnStd")->setEnabled(true);
+    f.el("spnStd")->setFocus();
+    QTest::keyClick(f.el("spnStd"), Qt::Key_Tab);
+    QVERIFY(f.el("cmdStart")->hasFocus());
+    QTest::keyClick(f.el("cmdStart"), Qt::Key_Space);
+    QCOMPARE(f.el<QPushButton>("cmdStart")->text(), u"Stopp"_qs);
+    // A field that gets the focus selects its whole text.
+    f.el("txtMin")->setFocus();
+    QCOMPARE(f.el<QLineEdit>("txtMin")->selectedText(), u"00"_qs);
+}
+
+void TestWindow::popupMenuAndGermanTexts()
+{
+    f.w()->show();
+    auto *menu = f.el<QMenu>("Menu");
+    f.w()->Frame2_MouseDown(Qt::RightButton);
+    QTRY_VERIFY(menu->isVisible());
+    QStringList items;
+    for (const QAction *action : menu->actions())
+        items << action->text();
+    QCOMPARE(items, QStringList({ u"Minimieren"_qs, u"Schliessen"_qs }));
+    menu->hide();
+    f.w()->Form_MouseDown(Qt::MiddleButton);
+    QVERIFY(!menu->isVisible());
+    // Qt's own edit menu of a field speaks German too.
+    std::unique_ptr<QMenu> edit(f.el<QLineEdit>("txtStd")->createStandardContextMenu());
+    QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));
+    // Closing is never refused.
+    f.w()->cmdUhrAus_Click();
+    QVERIFY(!f.w()->isVisible());
 }
 
 QTEST_MAIN(TestWindow)

@@ -1,0 +1,233 @@
+// The clock's arithmetic on its own: reading numerals, time conversion,
+// rounding, spin steps, the entered time and the game timer's schedule.
+#include "clock/displaystate.h"
+#include "clock/gametimer.h"
+#include "clock/numeral.h"
+#include "clock/timeconversion.h"
+#include "clock/titleclock.h"
+#include "entry/gametimeentry.h"
+#include "entry/spinstep.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <algorithm>
+#include <limits>
+
+class TestClock : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void reading_data();
+    void reading();
+    void conversion_data();
+    void conversion();
+    void rounding_data();
+    void rounding();
+    void spinSteps_data();
+    void spinSteps();
+    void enteredTime_data();
+    void enteredTime();
+    void hallTime();
+    void gameTimerSchedule();
+    void titles();
+};
+
+void TestClock::reading_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("digits");
+    QTest::newRow("plain") << u"12"_qs << 12.0 << true;
+    QTest::newRow("leading zero") << u"07"_qs << 7.0 << true;
+    QTest::newRow("one digit") << u"7"_qs << 7.0 << true;
+    QTest::newRow("empty") << QString() << 0.0 << true;
+    QTest::newRow("trailing letter") << u"5a"_qs << 5.0 << false;
+    QTest::newRow("leading letter") << u"a5"_qs << 0.0 << false;
+    QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
+    QTest::newRow("plus") << u"+3"_qs << 3.0 << false;
+    QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
+    QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
+    QTest::newRow("point at end") << u"1."_qs << 1.0 << false;
+    QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
+    QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;
+    QTest::newRow("tab and line feed") << u"\t5\n"_qs << 5.0 << false;
+    QTest::newRow("carriage return is no blank") << u"\r5"_qs << 0.0 << false;
+    QTest::newRow("blank inside") << u"1 2"_qs << 12.0 << false;
+    QTest::newRow("fullwidth digits") << u"\uff15"_qs << 0.0 << false;
+    QTest::newRow("too small for a double") << u"0."_qs + QString(400, u'0') + u'1' << 0.0 << false;
+    QTest::newRow("too large") << QString(400, u'9') << std::numeric_limits<double>::max() << true;
+    QTest::newRow("too large negative")
+        << u"-"_qs + QString(400, u'9') << -std::numeric_limits<double>::max() << false;
+}
+
+void TestClock::reading()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(bool, digits);
+    QCOMPARE(Zahlenwert(text), value);
+    QCOMPARE(IstNumerisch(text), digits);
+}
+
+void TestClock::conversion_data()
+{
+    QTest::addColumn<qint32>("seconds");
+    QTest::addColumn<QString>("fields");
+    QTest::newRow("zero") << 0 << u"00:00:00"_qs;
+    QTest::newRow("a minute less one") << 59 << u"00:00:59"_qs;
+    QTest::newRow("a minute") << 60 << u"00:01:00"_qs;
+    QTest::newRow("an hour less one") << 3599 << u"00:59:59"_qs;
+    QTest::newRow("an hour and a second") << 3601 << u"01:00:01"_qs;
+    QTest::newRow("the longest game") << 89999 << u"24:59:59"_qs;
+    QTest::newRow("a day and more") << 100000 << u"27:46:40"_qs;
+    QTest::newRow("negative") << -61 << u"00:-01:-01"_qs;
+    QTest::newRow("largest count") << std::numeric_limits<qint32>::max() << u"596523:14:07"_qs;
+}
+
+void TestClock::conversion()
+{
+    QFETCH(qint32, seconds);
+    const QString fields = twoDigitText(static_cast<qint64>(StundenExtract(seconds))) + u':'
+        + twoDigitText(static_cast<qint64>(MinutenExtract(seconds))) + u':'
+        + twoDigitText(SekundenExtract(seconds));
+    QTEST(fields, "fields");
+}
+
+void TestClock::rounding_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("rounded");
+    QTest::addColumn<QString>("numeral");
+    QTest::newRow("half down to even") << 2.5 << 2.0 << u"02"_qs;
+    QTest::newRow("half up to even") << 3.5 << 4.0 << u"04"_qs;
+    QTest::newRow("half of one") << 0.5 << 0.0 << u"00"_qs;
+    QTest::newRow("below half") << 2.4999 << 2.0 << u"02"_qs;
+    QTest::newRow("above half") << 2.5001 << 3.0 << u"03"_qs;
+    QTest::newRow("negative half") << -1.5 << -2.0 << u"-02"_qs;
+    QTest::newRow("three digits") << 100.0 << 100.0 << u"100"_qs;
+    QTest::newRow("beyond 64 bits") << 1e30 << 1e30 << u"1000000000000000000"_qs;
+}
+
+void TestClock::rounding()
+{
+    QFETCH(double, value);
+    QFETCH(double, rounded);
+    QCOMPARE(roundHalfEven(value), rounded);
+    QTEST(twoDigitText(QString::number(value, 'f', 4)), "numeral");
+    QCOMPARE(roundToSeconds(value), static_cast<qint32>(std::clamp(rounded, -2147483648.0, 2147483647.0)));
+}
+
+void TestClock::spinSteps_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("up"); // "limit" when refused
+    QTest::addColumn<QString>("down"); // "-" when nothing happens
+    QTest::newRow("zero") << u"00"_qs << 59 << u"01"_qs << u"-"_qs;
+    QTest::newRow("one digit") << u"7"_qs << 59 << u"08"_qs << u"06"_qs;
+    QTest::newRow("below the limit") << u"58"_qs << 59 << u"59"_qs << u"57"_qs;
+    QTest::newRow("at the minutes' limit") << u"59"_qs << 59 << u"limit"_qs << u"58"_qs;
+    QTest::newRow("at the hours' limit") << u"24"_qs << 24 << u"limit"_qs << u"23"_qs;
+    QTest::newRow("above the limit") << u"99"_qs << 24 << u"limit"_qs << u"98"_qs;
+    QTest::newRow("letters") << u"ab"_qs << 59 << u"01"_qs << u"-"_qs;
+    QTest::newRow("negative") << u"-5"_qs << 59 << u"-04"_qs << u"-"_qs;
+    QTest::newRow("half") << u".5"_qs << 59 << u"02"_qs << u"00"_qs;
+}
+
+void TestClock::spinSteps()
+{
+    QFETCH(QString, text);
+    QFETCH(int, limit);
+    const SpinUpStep up = spinUpStep(text, limit);
+    QTEST(up.atLimit ? u"limit"_qs : *up.newText, "up");
+    QTEST(spinDownStep(text).value_or(u"-"_qs), "down");
+}
+
+void TestClock::enteredTime_data()
+{
+    QTest::addColumn<QStringList>("fields");
+    QTest::addColumn<qint32>("seconds");
+    QTest::addColumn<int>("rule");
+    const int enable = int(StartButtonRule::EnableStart), disable = int(StartButtonRule::DisableStart),
+              keep = int(StartButtonRule::Keep);
+    QTest::newRow("whole game") << QStringList { u"1"_qs, u"30"_qs, u"15"_qs } << 5415 << enable;
+    QTest::newRow("all zero") << QStringList { u"00"_qs, u"0"_qs, QString() } << 0 << disable;
+    QTest::newRow("negative hour") << QStringList { u"-1"_qs, u"0"_qs, u"0"_qs } << -3600 << keep;
+    QTest::newRow("negative beside positive")
+        << QStringList { u"-1"_qs, u"0"_qs, u"5"_qs } << -3595 << enable;
+    QTest::newRow("half a minute") << QStringList { u"0"_qs, u".5"_qs, u"0"_qs } << 30 << enable;
+    QTest::newRow("tie down to even") << QStringList { u"0"_qs, u"1"_qs, u".5"_qs } << 60 << enable;
+    QTest::newRow("tie up to even") << QStringList { u"0"_qs, u"1"_qs, u"1.5"_qs } << 62 << enable;
+    QTest::newRow("seconds only") << QStringList { u"0"_qs, u"0"_qs, u"9"_qs } << 9 << enable;
+    QTest::newRow("beyond 32 bits") << QStringList { QString(12, u'9'), u"0"_qs, u"0"_qs }
+                                    << std::numeric_limits<qint32>::max() << enable;
+}
+
+void TestClock::enteredTime()
+{
+    QFETCH(QStringList, fields);
+    const EnteredTime entered = EnteredTime::fromTexts(fields[0], fields[1], fields[2]);
+    QTEST(entered.gameSeconds(), "seconds");
+    QTEST(int(startButtonRule(entered)), "rule");
+}
+
+void TestClock::hallTime()
+{
+    QCOMPARE(DisplayState::hallTime(u"00"_qs, u"12"_qs, u"05"_qs), u"12:05"_qs);
+    QCOMPARE(DisplayState::hallTime(u"01"_qs, u"00"_qs, u"00"_qs), u"1:00:00"_qs);
+    QCOMPARE(DisplayState::hallTime(u"24"_qs, u"59"_qs, u"59"_qs), u"24:59:59"_qs);
+}
+
+void TestClock::gameTimerSchedule()
+{
+    qint64 now = 0;
+    GameTimer timer;
+    timer.setClock([&now] { return now; });
+    QSignalSpy ticks(&timer, &GameTimer::timeout);
+    const auto at = [&](qint64 ms) {
+        now = ms * 1000 * 1000;
+        timer.wake();
+        return ticks.count();
+    };
+    timer.start();
+    QVERIFY(timer.isActive());
+    QCOMPARE(at(999), 0);
+    QCOMPARE(at(1000), 1);
+    QCOMPARE(at(2500), 2); // late: the next is still due at 3000, not 3500
+    QCOMPARE(at(2999), 2);
+    QCOMPARE(at(3000), 3);
+    at(3300);
+    timer.stop(); // 700 ms of this second are left
+    QVERIFY(!timer.isActive());
+    QCOMPARE(timer.msUntilNextTick(), 700);
+    QCOMPARE(at(9000), 3);
+    timer.resume();
+    QCOMPARE(at(9699), 3);
+    QCOMPARE(at(9700), 4);
+
+    // Held up past two due times, then paused: the overdue ticks are kept, not lost.
+    now = 11900LL * 1000 * 1000;
+    timer.stop();
+    QCOMPARE(timer.msUntilNextTick(), -1200);
+    now = 20000LL * 1000 * 1000;
+    timer.resume();
+    timer.catchUp();
+    QCOMPARE(ticks.count(), 6);
+    QCOMPARE(at(20799), 6); // the second overdue tick was 200 ms late, so 800 ms remain
+    QCOMPARE(at(20800), 7);
+
+    timer.start(); // a fresh second from now
+    QCOMPARE(at(21799), 7);
+    QCOMPARE(at(21800), 8);
+}
+
+void TestClock::titles()
+{
+    QCOMPARE(titleWithTime(QTime(9, 5, 3)), u" Velorand :  [09:05:03]"_qs);
+    QCOMPARE(WallClockTimer::msToNextSecond(QTime(9, 5, 3, 250)), 755);
+    QCOMPARE(WallClockTimer::msToNextSecond(QTime(9, 5, 3, 999)), 6);
+}
+
+QTEST_GUILESS_MAIN(TestClock)
+#include "tst_clock.moc"

@@ -1,0 +1,73 @@
+// The program as started from a shell: its options, exit statuses and its
+// answer when no window can be opened.
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void run_data();
+    void run();
+};
+
+void TestProgram::run_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output"); // a piece of standard output, or of the one line on standard error
+    const QStringList none;
+    QTest::newRow("version") << QStringList { u"--version"_qs } << none << 0 << u"velorand 1.0.0\n"_qs;
+    QTest::newRow("short version") << QStringList { u"-v"_qs } << none << 0 << u"velorand 1.0.0\n"_qs;
+    QTest::newRow("help") << QStringList { u"--help"_qs } << none << 0 << u"Zeigt die Versionsnummer"_qs;
+    QTest::newRow("short help") << QStringList { u"-h"_qs } << none << 0 << u"Aufruf: velorand"_qs;
+    QTest::newRow("unknown option") << QStringList { u"--hilfe"_qs } << none << 2 << u"„--hilfe“"_qs;
+    QTest::newRow("unknown short option") << QStringList { u"-x"_qs } << none << 2 << u"„-x“"_qs;
+    QTest::newRow("stray argument") << QStringList { u"start"_qs } << none << 2 << u"„start“"_qs;
+    QTest::newRow("no X server") << none << QStringList { u"DISPLAY=:77"_qs } << 2 << u"DISPLAY=:77"_qs;
+    QTest::newRow("malformed display")
+        << none << QStringList { u"DISPLAY=nirgends"_qs } << 2 << u"nirgends"_qs;
+    QTest::newRow("no compositor") << none
+                                   << QStringList { u"QT_QPA_PLATFORM=wayland"_qs,
+                                          u"WAYLAND_DISPLAY=fehlt-0"_qs }
+                                   << 2 << u"Wayland (fehlt-0)"_qs;
+}
+
+void TestProgram::run()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, environment);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QTemporaryDir runtime;
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(u"QT_QPA_PLATFORM"_qs);
+    env.remove(u"WAYLAND_DISPLAY"_qs);
+    env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
+    for (const QString &pair : environment)
+        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(runtime.path()); // where a core file would land
+    program.start(QStringLiteral(VELORAND_BINARY), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), status);
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    if (status == 0) {
+        QVERIFY2(out.contains(output), qPrintable(out));
+        QVERIFY(err.isEmpty());
+    } else {
+        QVERIFY(out.isEmpty());
+        QCOMPARE(err.count(u'\n'), 1);
+        QVERIFY2(err.startsWith(u"velorand: "_qs) && err.contains(output), qPrintable(err));
+    }
+    QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The real program in a virtual X session with a window manager, driven with
+# xdotool as an operator would: it stays on top, a drag on the background
+# moves it, a button lights up under the pointer in the real style, a short
+# game runs to its end and "Uhr aus" ends the program.
+#   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
+#   VELORAND_SLOW=N stretches every wait N times (for valgrind).
+set -euo pipefail
+program="$1"
+shift
+slow="${VELORAND_SLOW:-1}"
+wait_s() { sleep "$(awk "BEGIN { print $1 * $slow }")"; }
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+unset WAYLAND_DISPLAY SESSION_MANAGER
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+pids=($!)
+trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
+openbox >/dev/null 2>&1 &
+pids+=($!)
+wait_s 1
+"$@" "$program" &
+program_pid=$!
+pids+=($program_pid)
+wid=""
+for _ in $(seq $((60 * slow))); do
+    kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window appeared"
+    wid=$(xdotool search --onlyvisible --name '^ Velorand' | head -n1) && [ -n "$wid" ] && break
+    sleep 0.5
+done
+[ -n "$wid" ] || fail "no window"
+wait_s 1
+
+colour() { # colour X Y: the window's pixel there, as r,g,b
+    import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'
+}
+click() {
+    xdotool mousemove --window "$wid" "$1" "$2" click 1
+    wait_s 0.5
+}
+
+xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"
+
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+x0=$X y0=$Y
+xdotool mousemove --window "$wid" 150 216 mousedown 1
+for step in 1 2 3 4; do xdotool mousemove_relative 20 10 && wait_s 0.1; done
+xdotool mouseup 1
+wait_s 0.5
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$((X - x0))" -eq 80 ] && [ "$((Y - y0))" -eq 40 ] || fail "a drag by 80,40 moved the window by $((X - x0)),$((Y - y0))"
+
+xdotool mousemove --window "$wid" 374 190
+wait_s 0.5
+[ "$(colour 348 174)" = "255,0,0" ] || fail "\"Uhr aus\" under the pointer shows $(colour 348 174)"
+xdotool mousemove --window "$wid" 150 216
+wait_s 0.5
+[ "$(colour 348 174)" = "212,208,200" ] || fail "\"Uhr aus\" after the pointer left shows $(colour 348 174)"
+
+click 272 42 # the seconds field: its text is selected, typing replaces it
+xdotool type --delay 100 03
+click 374 38 # Start
+wait_s 4
+title=$(xdotool getwindowname "$wid")
+[[ "$title" =~ ^\ Velorand\ :\ \ \[[0-9]{2}:[0-9]{2}:[0-9]{2}\]$ ]] || fail "title '$title'"
+[ "$(colour 30 362)" = "255,0,0" ] || fail "no end banner over the game bar: $(colour 30 362)"
+click 374 38  # Stopp
+click 374 135 # Reset
+click 374 186 # Uhr aus
+for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
+wait "$program_pid" || fail "the program ended with status $?"
+echo "real window: on top, dragged, lit, a game to its end, closed"

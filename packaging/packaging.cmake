@@ -9,9 +9,9 @@ set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
 
 # --- Icons ------------------------------------------------------------------
 # PNG icons are rendered from the SVG during the build by a small tool that
-# uses the same renderer as the program's window icon.
+# uses Qt's SVG renderer, as the program does for its window icon.
 add_executable(velorand_iconrender "${_velorand_pkg_dir}/iconrender.cpp")
-target_link_libraries(velorand_iconrender PRIVATE velorand_core)
+target_link_libraries(velorand_iconrender PRIVATE Qt6::Gui Qt6::Svg)
 
 set(_velorand_icon_sizes 16 32 48 256)
 set(_velorand_icon_dir "${CMAKE_BINARY_DIR}/packaging/icons")
@@ -32,7 +32,7 @@ endforeach()
 add_custom_command(
     OUTPUT ${_velorand_icon_pngs}
     ${_velorand_icon_mkdirs}
-    COMMAND velorand_iconrender ${_velorand_icon_args}
+    COMMAND velorand_iconrender "${CMAKE_SOURCE_DIR}/data/velorand.svg" ${_velorand_icon_args}
     DEPENDS velorand_iconrender "${CMAKE_SOURCE_DIR}/data/velorand.svg"
     COMMENT "Rendering the Velorand icon as PNG"
     VERBATIM)

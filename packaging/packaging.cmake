@@ -6,6 +6,9 @@
 include(GNUInstallDirs)
 
 set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
+set(_velorand_out "${CMAKE_BINARY_DIR}/packaging")
+# The application's id: desktop entry, icons and AppStream metadata are named after it.
+set(VELORAND_APP_ID "org.velorand.Velorand")
 
 # --- Icons ------------------------------------------------------------------
 # PNG icons are rendered from the SVG during the build by a small tool that
@@ -14,11 +17,11 @@ add_executable(velorand_iconrender "${_velorand_pkg_dir}/iconrender.cpp")
 target_link_libraries(velorand_iconrender PRIVATE Qt6::Gui Qt6::Svg)
 
 set(_velorand_icon_sizes 16 32 48 256)
-set(_velorand_icon_dir "${CMAKE_BINARY_DIR}/packaging/icons")
+set(_velorand_icon_dir "${_velorand_out}/icons")
 set(_velorand_icon_args)
 set(_velorand_icon_pngs)
 foreach(_size IN LISTS _velorand_icon_sizes)
-    set(_png "${_velorand_icon_dir}/${_size}x${_size}/apps/velorand.png")
+    set(_png "${_velorand_icon_dir}/${_size}x${_size}/apps/${VELORAND_APP_ID}.png")
     list(APPEND _velorand_icon_args ${_size} "${_png}")
     list(APPEND _velorand_icon_pngs "${_png}")
 endforeach()
@@ -40,12 +43,13 @@ add_custom_target(velorand_icons ALL DEPENDS ${_velorand_icon_pngs})
 
 # --- Installation -----------------------------------------------------------
 install(TARGETS velorand RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
-install(FILES "${_velorand_pkg_dir}/velorand.desktop"
+install(FILES "${_velorand_pkg_dir}/${VELORAND_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
 install(FILES "${CMAKE_SOURCE_DIR}/data/velorand.svg"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
+        RENAME "${VELORAND_APP_ID}.svg")
 foreach(_size IN LISTS _velorand_icon_sizes)
-    install(FILES "${_velorand_icon_dir}/${_size}x${_size}/apps/velorand.png"
+    install(FILES "${_velorand_icon_dir}/${_size}x${_size}/apps/${VELORAND_APP_ID}.png"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps")
 endforeach()
 

@@ -1,6 +1,7 @@
 # Installation and packages
 #
-#   cmake --install <build> --prefix <prefix>    program, desktop entry and icons
+#   cmake --install <build> --prefix <prefix>    program, manual pages, desktop entry
+#                                                 and icons
 #   cpack -G DEB   (in <build>)                   velorand_<version>_<arch>.deb
 
 include(GNUInstallDirs)
@@ -9,6 +10,24 @@ set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
 set(_velorand_out "${CMAKE_BINARY_DIR}/packaging")
 # The application's id: desktop entry, icons and AppStream metadata are named after it.
 set(VELORAND_APP_ID "org.velorand.Velorand")
+
+find_program(VELORAND_GZIP gzip REQUIRED)
+
+# velorand_gzip(SOURCE OUTPUT): compresses SOURCE into OUTPUT during the build,
+# with maximum compression and without name or time stamp, so that the result
+# is the same on every build.
+function(velorand_gzip source output)
+    get_filename_component(_dir "${output}" DIRECTORY)
+    string(REGEX REPLACE "\\.gz$" "" _plain "${output}")
+    add_custom_command(
+        OUTPUT "${output}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${_dir}"
+        COMMAND ${CMAKE_COMMAND} -E copy "${source}" "${_plain}"
+        COMMAND "${VELORAND_GZIP}" -9nf "${_plain}"
+        DEPENDS "${source}"
+        COMMENT "Compressing ${output}"
+        VERBATIM)
+endfunction()
 
 # --- Icons ------------------------------------------------------------------
 # PNG icons are rendered from the SVG during the build by a small tool that
@@ -41,6 +60,18 @@ add_custom_command(
     VERBATIM)
 add_custom_target(velorand_icons ALL DEPENDS ${_velorand_icon_pngs})
 
+# --- Manual pages -------------------------------------------------------------
+# English, and each translation in docs/man/<language>/.
+set(_velorand_man_languages de)
+set(_velorand_man_pages "${_velorand_out}/man/man1/velorand.1.gz")
+velorand_gzip("${CMAKE_SOURCE_DIR}/docs/man/velorand.1" "${_velorand_out}/man/man1/velorand.1.gz")
+foreach(_lang IN LISTS _velorand_man_languages)
+    velorand_gzip("${CMAKE_SOURCE_DIR}/docs/man/${_lang}/velorand.1"
+                  "${_velorand_out}/man/${_lang}/man1/velorand.1.gz")
+    list(APPEND _velorand_man_pages "${_velorand_out}/man/${_lang}/man1/velorand.1.gz")
+endforeach()
+add_custom_target(velorand_docs ALL DEPENDS ${_velorand_man_pages})
+
 # --- Installation -----------------------------------------------------------
 install(TARGETS velorand RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${_velorand_pkg_dir}/${VELORAND_APP_ID}.desktop"
@@ -51,6 +82,12 @@ install(FILES "${CMAKE_SOURCE_DIR}/data/velorand.svg"
 foreach(_size IN LISTS _velorand_icon_sizes)
     install(FILES "${_velorand_icon_dir}/${_size}x${_size}/apps/${VELORAND_APP_ID}.png"
             DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps")
+endforeach()
+install(FILES "${_velorand_out}/man/man1/velorand.1.gz"
+        DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+foreach(_lang IN LISTS _velorand_man_languages)
+    install(FILES "${_velorand_out}/man/${_lang}/man1/velorand.1.gz"
+            DESTINATION "${CMAKE_INSTALL_MANDIR}/${_lang}/man1")
 endforeach()
 
 # --- Debian package ---------------------------------------------------------

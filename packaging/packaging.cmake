@@ -1,7 +1,7 @@
 # Installation and packages
 #
-#   cmake --install <build> --prefix <prefix>    program, manual pages, desktop entry
-#                                                 and icons
+#   cmake --install <build> --prefix <prefix>    program, manual pages, desktop entry,
+#                                                 AppStream metadata, icons and changelog
 #   cpack -G DEB   (in <build>)                   velorand_<version>_<arch>.deb
 
 include(GNUInstallDirs)
@@ -10,6 +10,9 @@ set(_velorand_pkg_dir "${CMAKE_CURRENT_LIST_DIR}")
 set(_velorand_out "${CMAKE_BINARY_DIR}/packaging")
 # The application's id: desktop entry, icons and AppStream metadata are named after it.
 set(VELORAND_APP_ID "org.velorand.Velorand")
+
+set(VELORAND_MAINTAINER "The Velorand developers <developers@velorand.org>"
+    CACHE STRING "Maintainer of the Debian package and signer of its changelog")
 
 find_program(VELORAND_GZIP gzip REQUIRED)
 
@@ -60,6 +63,17 @@ add_custom_command(
     VERBATIM)
 add_custom_target(velorand_icons ALL DEPENDS ${_velorand_icon_pngs})
 
+# --- Changelog and AppStream metadata ----------------------------------------
+# Both come from CHANGELOG.md, whose newest release must be PROJECT_VERSION.
+include("${_velorand_pkg_dir}/changelog.cmake")
+velorand_changelog(FILE "${CMAKE_SOURCE_DIR}/CHANGELOG.md"
+                   OUTPUT "${_velorand_out}/changelog"
+                   MAINTAINER "${VELORAND_MAINTAINER}"
+                   RELEASES_VAR VELORAND_APPSTREAM_RELEASES)
+configure_file("${CMAKE_SOURCE_DIR}/data/${VELORAND_APP_ID}.metainfo.xml.in"
+               "${_velorand_out}/${VELORAND_APP_ID}.metainfo.xml" @ONLY)
+velorand_gzip("${_velorand_out}/changelog" "${_velorand_out}/doc/changelog.gz")
+
 # --- Manual pages -------------------------------------------------------------
 # English, and each translation in docs/man/<language>/.
 set(_velorand_man_languages de)
@@ -70,12 +84,14 @@ foreach(_lang IN LISTS _velorand_man_languages)
                   "${_velorand_out}/man/${_lang}/man1/velorand.1.gz")
     list(APPEND _velorand_man_pages "${_velorand_out}/man/${_lang}/man1/velorand.1.gz")
 endforeach()
-add_custom_target(velorand_docs ALL DEPENDS ${_velorand_man_pages})
+add_custom_target(velorand_docs ALL DEPENDS ${_velorand_man_pages} "${_velorand_out}/doc/changelog.gz")
 
 # --- Installation -----------------------------------------------------------
 install(TARGETS velorand RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 install(FILES "${_velorand_pkg_dir}/${VELORAND_APP_ID}.desktop"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+install(FILES "${_velorand_out}/${VELORAND_APP_ID}.metainfo.xml"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
 install(FILES "${CMAKE_SOURCE_DIR}/data/velorand.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps"
         RENAME "${VELORAND_APP_ID}.svg")
@@ -89,10 +105,10 @@ foreach(_lang IN LISTS _velorand_man_languages)
     install(FILES "${_velorand_out}/man/${_lang}/man1/velorand.1.gz"
             DESTINATION "${CMAKE_INSTALL_MANDIR}/${_lang}/man1")
 endforeach()
+install(FILES "${_velorand_out}/doc/changelog.gz"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 # --- Debian package ---------------------------------------------------------
-set(VELORAND_MAINTAINER "Velorand maintainers <velorand@example.org>"
-    CACHE STRING "Maintainer field of the Debian package")
 
 set(CPACK_PACKAGE_NAME "velorand")
 set(CPACK_PACKAGE_VENDOR "Velorand")

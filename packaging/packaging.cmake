@@ -1,7 +1,8 @@
 # Installation and packages
 #
 #   cmake --install <build> --prefix <prefix>    program, manual pages, desktop entry,
-#                                                 AppStream metadata, icons and changelog
+#                                                 AppStream metadata, icons, copyright
+#                                                 and changelog
 #   cpack -G DEB   (in <build>)                   velorand_<version>_<arch>.deb
 
 include(GNUInstallDirs)
@@ -105,15 +106,18 @@ foreach(_lang IN LISTS _velorand_man_languages)
     install(FILES "${_velorand_out}/man/${_lang}/man1/velorand.1.gz"
             DESTINATION "${CMAKE_INSTALL_MANDIR}/${_lang}/man1")
 endforeach()
+# The copyright file is the machine-readable one that also serves reuse.
+install(FILES "${CMAKE_SOURCE_DIR}/.reuse/dep5"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}" RENAME copyright)
 install(FILES "${_velorand_out}/doc/changelog.gz"
         DESTINATION "${CMAKE_INSTALL_DOCDIR}")
 
 # --- Debian package ---------------------------------------------------------
-
 set(CPACK_PACKAGE_NAME "velorand")
 set(CPACK_PACKAGE_VENDOR "Velorand")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "${VELORAND_MAINTAINER}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://velorand.org")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "velorand")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
@@ -121,7 +125,7 @@ set(CPACK_PROJECT_CONFIG_FILE "${_velorand_pkg_dir}/cpackoptions.cmake")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR "DEB")
 set(CPACK_SOURCE_GENERATOR "TGZ")
-set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build[^/]*/")
+set(CPACK_SOURCE_IGNORE_FILES "/[.]git(/|$)" "/build[^/]*/")
 
 set(CPACK_DEBIAN_PACKAGE_NAME "velorand")
 set(CPACK_DEBIAN_FILE_NAME "DEB-DEFAULT")
@@ -137,7 +141,8 @@ half and of the game.")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 # The Qt libraries are found by dpkg-shlibdeps (package dpkg-dev).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The clock face falls back to these fonts where Verdana is missing.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation2")
+# The clock face falls back to these fonts where Verdana is missing; Qt's own
+# German texts (standard dialogs and buttons) come from qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation2, qt6-translations-l10n")
 
 include(CPack)

@@ -4,6 +4,8 @@
 #   asan      the same tests built with AddressSanitizer and UBSan in build-asan/
 #   fuzz      the entry fuzzer (clang, libFuzzer) for a bounded time in build-fuzz/
 #   valgrind  the operator's real-window run under memcheck, in a virtual X session
+#   package   a Release build in build-pkg/, its Debian package, and the checks of
+#             lintian, appstreamcli, desktop-file-validate and reuse
 # Every stage runs even when an earlier one failed (valgrind needs the normal build);
 # the script exits non-zero if any stage failed. VELORAND_STAGES="normal fuzz" runs
 # only the stages named; VELORAND_FUZZ_SECONDS sets the fuzzing time (default 60).
@@ -14,7 +16,7 @@ root="$PWD"
 scripts/deps.sh test || exit 1
 
 jobs="$(nproc)"
-stages="${VELORAND_STAGES:-normal asan fuzz valgrind}"
+stages="${VELORAND_STAGES:-normal asan fuzz valgrind package}"
 fuzz_seconds="${VELORAND_FUZZ_SECONDS:-60}"
 summary=()
 summary_files=()
@@ -103,10 +105,43 @@ stage_valgrind() {
     return "$status"
 }
 
+# checked_run LOG COMMAND...: runs a checker, shows and keeps its report, and fails
+# if the checker fails or reports an error or a warning ("E:"/"W:" from lintian and
+# appstreamcli, "error:"/"warning:" from desktop-file-validate).
+checked_run() {
+    local log="$1"
+    shift
+    echo "-- $*"
+    local status=0
+    "$@" >"$log" 2>&1 || status=$?
+    grep -v '^running with root privileges' "$log"
+    if [ "$status" -ne 0 ] || grep -qE '^[EW]: |: (error|warning): ' "$log"; then
+        echo "-- FAILED: $1"
+        return 1
+    fi
+}
+
+stage_package() {
+    local dir=build-pkg
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null &&
+        cmake --build "$dir" -j"$jobs" || return 1
+    rm -f "$dir"/*.deb
+    (cd "$dir" && cpack -G DEB) || return 1
+    local debs=("$dir"/velorand_*.deb) status=0
+    checked_run "$dir/lintian.log" lintian --display-info --tag-display-limit 0 "${debs[@]}" || status=1
+    checked_run "$dir/appstream.log" appstreamcli validate --no-net \
+        "$dir/packaging/org.velorand.Velorand.metainfo.xml" || status=1
+    checked_run "$dir/desktop-file.log" desktop-file-validate \
+        packaging/org.velorand.Velorand.desktop || status=1
+    checked_run "$dir/reuse.log" reuse lint || status=1
+    return "$status"
+}
+
 run_stage normal stage_normal
 run_stage asan stage_asan
 run_stage fuzz stage_fuzz
 run_stage valgrind stage_valgrind
+run_stage package stage_package
 
 echo
 echo "=================================================================="

@@ -1,0 +1,170 @@
+# Reads CHANGELOG.md at configure time and makes from it
+#   - the Debian changelog (text; the build compresses it), written to OUTPUT, and
+#   - the AppStream <release> elements, returned in the variable RELEASES_VAR.
+# Fails if the newest release is not PROJECT_VERSION, if versions or dates go
+# the wrong way, or if a line does not fit the format described in CHANGELOG.md.
+#
+# velorand_changelog(FILE <CHANGELOG.md> OUTPUT <debian changelog>
+#                    MAINTAINER <name and address> RELEASES_VAR <variable>)
+
+# Day of the week (Mon..Sun) of a Gregorian date, by Sakamoto's method.
+function(_velorand_weekday year month day out_var)
+    set(_offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+    math(EXPR _index "${month} - 1")
+    list(GET _offsets ${_index} _offset)
+    if(month LESS 3)
+        math(EXPR year "${year} - 1")
+    endif()
+    math(EXPR _dow "(${year} + ${year} / 4 - ${year} / 100 + ${year} / 400 + ${_offset} + ${day}) % 7")
+    set(_names Sun Mon Tue Wed Thu Fri Sat)
+    list(GET _names ${_dow} _name)
+    set(${out_var} "${_name}" PARENT_SCOPE)
+endfunction()
+
+# Text of a change for XML: no Markdown code marks, &, < and > escaped.
+function(_velorand_xml_text text out_var)
+    string(REPLACE "`" "" text "${text}")
+    string(REPLACE "&" "&amp;" text "${text}")
+    string(REPLACE "<" "&lt;" text "${text}")
+    string(REPLACE ">" "&gt;" text "${text}")
+    set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(velorand_changelog)
+    cmake_parse_arguments(PARSE_ARGV 0 _arg "" "FILE;OUTPUT;MAINTAINER;RELEASES_VAR" "")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${_arg_FILE}")
+    file(READ "${_arg_FILE}" _content)
+
+    # Characters that CMake lists treat specially are kept as placeholders
+    # until the texts are complete.
+    string(REPLACE "\\" "@BACKSLASH@" _content "${_content}")
+    string(REPLACE ";" "@SEMICOLON@" _content "${_content}")
+    string(REPLACE "[" "@OPENBRACKET@" _content "${_content}")
+    string(REPLACE "]" "@CLOSEBRACKET@" _content "${_content}")
+    string(REPLACE "\n" ";" _lines "${_content}")
+
+    set(_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+    set(_where "${_arg_FILE}")
+    set(_debian "")
+    set(_xml "")
+    set(_version "")
+    set(_newest "")
+    set(_previous_version "")
+    set(_previous_date "")
+    set(_items 0)
+    set(_item "")
+    set(_number 0)
+
+    # A sentinel heading at the end closes the last release.
+    list(APPEND _lines "## @END@")
+    foreach(_line IN LISTS _lines)
+        math(EXPR _number "${_number} + 1")
+        set(_at "${_where}:${_number}")
+
+        if(_line MATCHES "^## ")
+            # Close the release before this heading.
+            if(NOT _version STREQUAL "")
+                if(NOT _item STREQUAL "")
+                    _velorand_xml_text("${_item}" _text)
+                    string(APPEND _xml "          <li>${_text}</li>\n")
+                endif()
+                if(_items EQUAL 0)
+                    message(FATAL_ERROR "${_where}: release ${_version} lists no changes")
+                endif()
+                string(APPEND _debian
+                       "\n -- ${_arg_MAINTAINER}  ${_debian_date}\n")
+                string(APPEND _xml
+                       "        </ul>\n      </description>\n    </release>\n")
+            endif()
+            if(_line STREQUAL "## @END@")
+                break()
+            endif()
+            if(NOT _line MATCHES "^## ([0-9]+\\.[0-9]+\\.[0-9]+) - ([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+                message(FATAL_ERROR "${_at}: a release heading reads '## VERSION - YYYY-MM-DD', not '${_line}'")
+            endif()
+            set(_version "${CMAKE_MATCH_1}")
+            set(_year "${CMAKE_MATCH_2}")
+            set(_month "${CMAKE_MATCH_3}")
+            set(_day "${CMAKE_MATCH_4}")
+            set(_date "${_year}-${_month}-${_day}")
+            # Without leading zeros for the arithmetic below.
+            string(REGEX REPLACE "^0" "" _month_n "${_month}")
+            string(REGEX REPLACE "^0" "" _day_n "${_day}")
+            if(_month_n LESS 1 OR _month_n GREATER 12 OR _day_n LESS 1 OR _day_n GREATER 31)
+                message(FATAL_ERROR "${_at}: '${_date}' is not a date")
+            endif()
+            if(_newest STREQUAL "")
+                set(_newest "${_version}")
+            elseif(NOT _version VERSION_LESS _previous_version)
+                message(FATAL_ERROR "${_at}: ${_version} is listed below ${_previous_version}; the newest release comes first")
+            elseif(_date STRGREATER _previous_date)
+                message(FATAL_ERROR "${_at}: ${_version} is dated after the newer release ${_previous_version}")
+            endif()
+            set(_previous_version "${_version}")
+            set(_previous_date "${_date}")
+
+            _velorand_weekday(${_year} ${_month_n} ${_day_n} _weekday)
+            math(EXPR _month_index "${_month_n} - 1")
+            list(GET _months ${_month_index} _month_name)
+            set(_debian_date "${_weekday}, ${_day} ${_month_name} ${_year} 00:00:00 +0000")
+            if(NOT _debian STREQUAL "")
+                string(APPEND _debian "\n")
+            endif()
+            string(APPEND _debian "velorand (${_version}) unstable; urgency=medium\n\n")
+            string(APPEND _xml "    <release version=\"${_version}\" date=\"${_date}\">\n"
+                               "      <description>\n        <ul>\n")
+            set(_items 0)
+            set(_item "")
+        elseif(_version STREQUAL "")
+            # The introduction above the first release.
+        elseif(_line STREQUAL "")
+        elseif(_line MATCHES "^(- |  )([^ ].*)$")
+            set(_text "${CMAKE_MATCH_2}")
+            string(LENGTH "${_line}" _length)
+            # The Debian changelog indents by two more; lintian wants lines under 80.
+            if(_length GREATER 76)
+                message(FATAL_ERROR "${_at}: keep lines of a change to 76 characters")
+            endif()
+            if(CMAKE_MATCH_1 STREQUAL "- ")
+                if(NOT _item STREQUAL "")
+                    _velorand_xml_text("${_item}" _xml_item)
+                    string(APPEND _xml "          <li>${_xml_item}</li>\n")
+                endif()
+                set(_item "${_text}")
+                math(EXPR _items "${_items} + 1")
+                string(APPEND _debian "  * ${_text}\n")
+            else()
+                if(_items EQUAL 0)
+                    message(FATAL_ERROR "${_at}: an indented line continues a change, but no change starts above it")
+                endif()
+                string(APPEND _item " ${_text}")
+                string(APPEND _debian "    ${_text}\n")
+            endif()
+        else()
+            message(FATAL_ERROR "${_at}: expected '- change', a continuation indented by two spaces, or an empty line")
+        endif()
+    endforeach()
+
+    if(_newest STREQUAL "")
+        message(FATAL_ERROR "${_where}: no release found ('## VERSION - YYYY-MM-DD')")
+    endif()
+    if(NOT _newest STREQUAL PROJECT_VERSION)
+        message(FATAL_ERROR "${_where}: the newest release is ${_newest}, but CMakeLists.txt "
+                            "sets version ${PROJECT_VERSION}; add a release entry for it")
+    endif()
+
+    foreach(_var _debian _xml)
+        string(REPLACE "@SEMICOLON@" ";" ${_var} "${${_var}}")
+        string(REPLACE "@OPENBRACKET@" "[" ${_var} "${${_var}}")
+        string(REPLACE "@CLOSEBRACKET@" "]" ${_var} "${${_var}}")
+        string(REPLACE "@BACKSLASH@" "\\" ${_var} "${${_var}}")
+    endforeach()
+
+    # Written through a copy so that an unchanged changelog keeps its time stamp
+    # and nothing is rebuilt.
+    file(WRITE "${_arg_OUTPUT}.new" "${_debian}")
+    configure_file("${_arg_OUTPUT}.new" "${_arg_OUTPUT}" COPYONLY)
+    file(REMOVE "${_arg_OUTPUT}.new")
+    string(REGEX REPLACE "\n$" "" _xml "${_xml}")
+    set(${_arg_RELEASES_VAR} "${_xml}" PARENT_SCOPE)
+endfunction()

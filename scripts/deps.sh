@@ -5,8 +5,10 @@ set -euo pipefail
 
 build_packages=(cmake make g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 # Real-window tests run the program under a virtual X server with a window manager;
-# the fuzzer needs clang's runtime; the leak check needs valgrind.
-test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev valgrind)
+# the Wayland test runs it natively on a headless weston; the fuzzer needs clang's
+# runtime; the leak check needs valgrind.
+test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick weston qt6-wayland clang libclang-rt-14-dev
+    valgrind)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;

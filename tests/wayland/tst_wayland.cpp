@@ -1,0 +1,66 @@
+// The clock natively on a real Wayland compositor, run by on-weston.sh: the
+// window comes up, a short game runs to its end on the real timers, a left
+// press on the background asks for a move, the menu opens, "Uhr aus" closes.
+
+#include "shell/appsetup.h"
+#include "shell/velorandwindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTest>
+#include <QWindow>
+
+class TestWayland : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void clockOnWayland();
+};
+
+void TestWayland::clockOnWayland()
+{
+    // Any warning from Qt or its Wayland plugin (a protocol error, say) fails the test.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto label
+        = [&window](const char *name) { return window.findChild<QLabel *>(QString::fromLatin1(name)); };
+
+    window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("2"));
+    window.cmdStart_Click();
+    QTRY_COMPARE_WITH_TIMEOUT(
+        label("pnlZeitText")->text(), QStringLiteral("Die Spielzeit ist abgelaufen !"), 4000);
+    QVERIFY(label("pnlZeitText")->isVisible());
+    QCOMPARE(label("lblSek")->text(), QStringLiteral("00"));
+    QCOMPARE(label("lblSekAb")->text(), QStringLiteral("02"));
+    // The title clock has sent the time of day to the compositor by now.
+    const QString title = window.windowHandle()->title();
+    QVERIFY2(title.contains(QRegularExpression(QStringLiteral("^ Velorand :  \\[\\d\\d:\\d\\d:\\d\\d\\]$"))),
+        qPrintable(title));
+
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(2, 2));
+    // A headless weston has no seat, so Qt has no input serial to ask for a move with.
+    qInfo("startSystemMove() answers %s", window.windowHandle()->startSystemMove() ? "true" : "false");
+    QTRY_VERIFY_WITH_TIMEOUT(window.windowHandle()->title() != title, 2500);
+
+    // The menu is exposed only once the compositor has answered every request before it.
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("Menu"));
+    window.Form_MouseDown(Qt::RightButton);
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    menu->close();
+
+    window.cmdUhrAus_Click();
+    QTRY_VERIFY(!window.windowHandle()->isExposed());
+    QVERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(TestWayland)
+#include "tst_wayland.moc"

@@ -185,41 +185,24 @@ void TestClock::gameTimerSchedule()
     GameTimer timer;
     timer.setClock([&now] { return now; });
     QSignalSpy ticks(&timer, &GameTimer::timeout);
-    const auto at = [&](qint64 ms) {
-        now = ms * 1000 * 1000;
-        timer.wake();
-        return ticks.count();
-    };
-    timer.start();
-    QVERIFY(timer.isActive());
-    QCOMPARE(at(999), 0);
-    QCOMPARE(at(1000), 1);
-    QCOMPARE(at(2500), 2); // late: the next is still due at 3000, not 3500
-    QCOMPARE(at(2999), 2);
-    QCOMPARE(at(3000), 3);
-    at(3300);
-    timer.stop(); // 700 ms of this second are left
-    QVERIFY(!timer.isActive());
-    QCOMPARE(timer.msUntilNextTick(), 700);
-    QCOMPARE(at(9000), 3);
-    timer.resume();
-    QCOMPARE(at(9699), 3);
-    QCOMPARE(at(9700), 4);
-
-    // Held up past two due times, then paused: the overdue ticks are kept, not lost.
-    now = 11900LL * 1000 * 1000;
-    timer.stop();
-    QCOMPARE(timer.msUntilNextTick(), -1200);
-    now = 20000LL * 1000 * 1000;
-    timer.resume();
-    timer.catchUp();
-    QCOMPARE(ticks.count(), 6);
-    QCOMPARE(at(20799), 6); // the second overdue tick was 200 ms late, so 800 ms remain
-    QCOMPARE(at(20800), 7);
-
-    timer.start(); // a fresh second from now
-    QCOMPARE(at(21799), 7);
-    QCOMPARE(at(21800), 8);
+    // Steps "ms:ticks" wake the timer at that time and expect so many ticks in all; "stop", "resume",
+    // "start" and "catchUp" act at the last time. A late wake-up keeps the schedule; a pause keeps the
+    // part of the second left, also when ticks were overdue (then the next one is due soon after).
+    const QString script = u"start 999:0 1000:1 2500:2 2999:2 3000:3 3300:3 stop 9000:3 resume 9699:3 9700:4 "
+                           "11900:5 stop 20000:5 resume catchUp 20799:6 20800:7 start 21799:7 21800:8"_qs;
+    bool running = false;
+    for (const QString &step : script.split(u' ')) {
+        if (step.contains(u':')) {
+            now = step.section(u':', 0, 0).toLongLong() * 1000 * 1000;
+            timer.wake();
+            QVERIFY2(ticks.count() == step.section(u':', 1).toInt(), qPrintable(step));
+        } else {
+            QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
+            running = step == u"stop"_qs ? false : step == u"catchUp"_qs ? running : true;
+        }
+        QCOMPARE(timer.isActive(), running);
+    }
+    QCOMPARE(timer.msUntilNextTick(), 1000);
 }
 
 void TestClock::titles()

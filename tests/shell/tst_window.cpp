@@ -1,18 +1,89 @@
-// The operator window as the operator sees it: every element in place,
-// the colours on screen, the hover feedback, the keyboard focus and Qt's
-// own texts in German.
+// The operator window as the operator sees it: every element in place, the
+// colours on screen, whole games tick by tick, Start, Stopp, Pause, Reset,
+// the spin buttons, the title, commands given while ticks are overdue, the
+// hover feedback, the keyboard focus and Qt's own texts in German. The game
+// timer runs on a clock that only the test moves; message boxes are recorded.
+#include "clock/gametimer.h"
+#include "clock/signal.h"
 #include "shell/appsetup.h"
 #include "shell/cmouseinout.h"
 #include "shell/facebutton.h"
-#include "windowfixture.h"
+#include "shell/spinbutton.h"
+#include "shell/velorandwindow.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+class WindowFixture
+{
+public:
+    void open()
+    {
+        m_window = std::make_unique<VelorandWindow>();
+        now = 0;
+        messages.clear();
+        timer()->setClock([this] { return now; });
+        m_window->setModalRunner([this](QMessageBox &box) { messages << box.text(); });
+    }
+    VelorandWindow *w() const { return m_window.get(); }
+    template <typename T = QWidget> T *el(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QString::fromLatin1(name));
+        return found ? found : (qFatal("no element %s", name), nullptr);
+    }
+    GameTimer *timer() const { return el<GameTimer>("Timer1"); }
+    /// The texts of three elements, "txt" or "lbl" + "Std", "Min", "Sek" + @p suffix.
+    QString texts(const char *prefix, const char *suffix = "", QChar between = u':') const
+    {
+        QStringList three;
+        for (const char *unit : { "Std", "Min", "Sek" })
+            three << el(QByteArray(prefix).append(unit).append(suffix))->property("text").toString();
+        return three.join(between);
+    }
+    void enter(const QString &fields) const
+    {
+        const QStringList three = fields.split(u' ');
+        for (int i = 0; i < 3; ++i)
+            el<QLineEdit>(QByteArray("txt").append(i == 0 ? "Std"
+                                  : i == 1                ? "Min"
+                                                          : "Sek"))
+                ->setText(three[i]);
+    }
+    /// Moves the clock on by @p ms and lets the game timer deliver every tick that is due.
+    void pass(qint64 ms)
+    {
+        now += ms * 1000 * 1000;
+        timer()->catchUp();
+    }
+    QString fields() const { return texts("txt", "", u' '); }
+    QString remaining() const { return texts("lbl"); }
+    QString elapsed() const { return texts("lbl", "Ab"); }
+
+    qint64 now = 0;
+    QStringList messages;
+
+private:
+    std::unique_ptr<VelorandWindow> m_window;
+};
 
 namespace {
+
+QString bar(const BarDisplay &b)
+{
+    const QChar colour = b.rgb == Signal::rgb(Signal::Colour::Green) ? u'G'
+        : b.rgb == Signal::rgb(Signal::Colour::Yellow)               ? u'Y'
+        : b.rgb == Signal::rgb(Signal::Colour::Red)                  ? u'R'
+                                                                     : u'?';
+    return QString::number(b.percent) + colour + (b.bannerVisible ? u"!"_qs : QString());
+}
 
 QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
 {
@@ -48,11 +119,24 @@ private Q_SLOTS:
     void elementsAndLayout();
     void colours();
     void hover();
-    void hoverTracker();
     void keyboardFocus();
     void popupMenuAndGermanTexts();
+    void ticks_data();
+    void ticks();
+    void startBoundsTheFields_data();
+    void startBoundsTheFields();
+    void refusedStart_data();
+    void refusedStart();
+    void pauseStoppReset();
+    void loweredGameTimeFreezesTheDisplay();
+    void spinButtons_data();
+    void spinButtons();
+    void commandsMeetOverdueTicks_data();
+    void commandsMeetOverdueTicks();
+    void titles();
 
 private:
+    QPushButton *button(const char *name) const { return f.el<QPushButton>(name); }
     WindowFixture f;
 };
 
@@ -100,7 +184,7 @@ void TestWindow::elementsAndLayout()
 void TestWindow::colours()
 {
     f.w()->show();
-    f.enter(u"00"_qs, u"00"_qs, u"05"_qs);
+    f.enter(u"00 00 05"_qs);
     f.w()->cmdStart_Click();
     f.pass(1000);
     QImage shot = f.w()->grab().toImage();
@@ -149,32 +233,6 @@ void TestWindow::hover()
     QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
     QApplication::sendEvent(start, &enter);
     QVERIFY(!start->faceColor().isValid() && !start->font().bold());
-}
-
-void TestWindow::hoverTracker()
-{
-    QWidget control;
-    control.resize(40, 20);
-    cMouseInOut tracker;
-    tracker.attach(&control);
-    QSignalSpy in(&tracker, &cMouseInOut::MouseIn), out(&tracker, &cMouseInOut::MouseOut);
-    tracker.pointerLeft(); // no MouseOut without a MouseIn
-    QCOMPARE(out.count(), 0);
-    for (const QPointF &p : { QPointF(0, 0), QPointF(40, 20), QPointF(20, 10) })
-        tracker.pointerAt(p.x(), p.y()); // both edges count as inside
-    QCOMPARE(in.count(), 1);
-    QCOMPARE(in.first().first().value<QWidget *>(), &control);
-    tracker.pointerAt(40.5, 10);
-    tracker.pointerAt(-0.5, 10);
-    QCOMPARE(out.count(), 1);
-    tracker.pointerAt(5, 20.5);
-    QCOMPARE(in.count(), 1);
-    tracker.pointerAt(5, 5);
-    QCOMPARE(in.count(), 2);
-    QEvent hide(QEvent::Hide);
-    QApplication::sendEvent(&control, &hide);
-    QCOMPARE(out.count(), 2);
-    QVERIFY(CheckMouseInOut(0, 0, 0, 0) && !CheckMouseInOut(0, -0.1, 5, 5));
 }
 
 void TestWindow::keyboardFocus()
@@ -229,6 +287,250 @@ void TestWindow::popupMenuAndGermanTexts()
     // Closing is never refused.
     f.w()->cmdUhrAus_Click();
     QVERIFY(!f.w()->isVisible());
+}
+
+void TestWindow::ticks_data()
+{
+    // Per tick: remaining, elapsed, the bars (percent, colour, "!" under a banner), the seconds' colour.
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("one second") << u"00 00 01"_qs << u"1 00:00:00 00:00:01 100R! 0R! 0R! R"_qs;
+    QTest::newRow("five seconds")
+        << u"00 00 05"_qs
+        << u"1 00:00:04 00:00:01 50Y 0R 20Y R|2 00:00:03 00:00:02 100R! 0R 40Y R|"
+           "3 00:00:02 00:00:03 100R! 50Y 60Y R|4 00:00:01 00:00:04 100R! 100Y 80Y R|"
+           "5 00:00:00 00:00:05 100R! 100R! 80R! R"_qs;
+    QTest::newRow("eight seconds: halves round to even")
+        << u"0 0 8"_qs << u"1 00:00:07 00:00:01 25Y 0R 12Y R|3 00:00:05 00:00:03 75Y 0R 38Y R"_qs;
+    QTest::newRow("61 seconds")
+        << u"00 01 01"_qs
+        << u"1 00:01:00 00:00:01 3Y 0R 2G Y|30 00:00:31 00:00:30 100R! 0R 49G Y|"
+           "31 00:00:30 00:00:31 100R! 3Y 51Y R|61 00:00:00 00:01:01 100R! 100R! 98R! R"_qs;
+    QTest::newRow("an hour and a second") << u"1 0 1"_qs << u"1 01:00:00 00:00:01 0G 0R 0G Y"_qs;
+}
+
+void TestWindow::ticks()
+{
+    QFETCH(QString, entered);
+    QFETCH(QString, rows);
+    f.enter(entered);
+    f.w()->cmdStart_Click();
+    QSignalSpy published(f.w(), &VelorandWindow::displayChanged);
+    int tick = 0;
+    for (const QString &row : rows.split(u'|')) {
+        const int at = row.section(u' ', 0, 0).toInt();
+        while (tick < at) {
+            f.pass(1000);
+            ++tick;
+            QCOMPARE(published.count(), tick); // each tick is published once, when it happens
+        }
+        const DisplayState d = f.w()->displayState();
+        QCOMPARE(published.last().first().value<DisplayState>(), d);
+        const QString seen = QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                                 .arg(tick)
+                                 .arg(f.remaining(), f.elapsed(), bar(d.halbzeit1), bar(d.halbzeit2),
+                                     bar(d.zeit), d.secondsRed ? u"R"_qs : u"Y"_qs);
+        QCOMPARE(seen, row);
+    }
+    const DisplayState d = f.w()->displayState();
+    const bool over = f.remaining() == u"00:00:00"_qs;
+    QCOMPARE(f.timer()->isActive(), !over);
+    QCOMPARE(button("cmdPause")->isEnabled(), !over); // a finished game cannot be resumed
+    QCOMPARE(d.zeit.banner, over ? Signal::gameOver() : QString(u"Spielzeit"_qs));
+    QVERIFY(!d.halbzeit1.bannerVisible || d.halbzeit1.banner == Signal::firstHalfOver());
+    QVERIFY(!d.halbzeit2.bannerVisible || d.halbzeit2.banner == Signal::secondHalfOver());
+}
+
+void TestWindow::startBoundsTheFields_data()
+{
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("bounded");
+    QTest::newRow("above every limit") << u"99 99 99"_qs << u"24 59 59"_qs;
+    QTest::newRow("just above") << u"25 60 60"_qs << u"24 59 59"_qs;
+    QTest::newRow("at the limits") << u"24 59 59"_qs << u"24 59 59"_qs;
+    QTest::newRow("empty fields") << u" 1 "_qs << u"0 1 0"_qs;
+}
+
+void TestWindow::startBoundsTheFields()
+{
+    QFETCH(QString, entered);
+    QFETCH(QString, bounded);
+    f.enter(entered);
+    f.w()->cmdStart_Click();
+    QCOMPARE(f.fields(), bounded);
+    QCOMPARE(f.remaining(), bounded.replace(u' ', u':'));
+    QCOMPARE(button("cmdStart")->text(), u"Stopp"_qs);
+    QVERIFY(f.timer()->isActive() && f.messages.isEmpty());
+}
+
+void TestWindow::refusedStart_data()
+{
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("after"); // only the first failing field is reset
+    QTest::newRow("letter in the minutes") << u"1 1a 5"_qs << u"1 0 5"_qs;
+    QTest::newRow("point in the seconds") << u"1 2 2."_qs << u"1 2 0"_qs;
+    QTest::newRow("letter in the hours") << u"x y 5"_qs << u"0 y 5"_qs;
+}
+
+void TestWindow::refusedStart()
+{
+    QFETCH(QString, entered);
+    f.enter(entered);
+    const DisplayState before = f.w()->displayState();
+    f.w()->cmdStart_Click();
+    QCOMPARE(f.messages, QStringList { u"Es sind nur numerische Werte erlaubt"_qs });
+    QTEST(f.fields(), "after");
+    QCOMPARE(f.w()->displayState(), before);
+    QVERIFY(!f.timer()->isActive() && !button("cmdPause")->isEnabled());
+}
+
+void TestWindow::pauseStoppReset()
+{
+    f.enter(u"00 00 05"_qs);
+    f.w()->cmdStart_Click();
+    QVERIFY(!button("cmdReset")->isEnabled() && !f.el("spnsek")->isEnabled());
+    f.pass(1400);
+    f.w()->cmdPause_Click();
+    DisplayState d = f.w()->displayState();
+    QVERIFY(d.paused && d.zeit.bannerVisible);
+    QCOMPARE(d.zeit.banner, Signal::gameInterrupted());
+    QCOMPARE(button("cmdPause")->text(), u"weiter"_qs);
+    f.pass(5000); // paused: nothing moves
+    QCOMPARE(f.elapsed(), u"00:00:01"_qs);
+    f.w()->cmdPause_Click(); // on again, with the 600 ms left of the second
+    QVERIFY(!f.w()->displayState().zeit.bannerVisible);
+    f.pass(599);
+    QCOMPARE(f.elapsed(), u"00:00:01"_qs);
+    f.pass(1);
+    QCOMPARE(f.elapsed(), u"00:00:02"_qs);
+    f.w()->cmdPause_Click();
+    f.w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
+    d = f.w()->displayState();
+    const DisplayState cleared {
+        .secondsRed = d.secondsRed, .halbzeit1 = d.halbzeit1, .halbzeit2 = d.halbzeit2, .zeit = d.zeit
+    };
+    QCOMPARE(d, cleared);
+    for (const BarDisplay &b : { d.halbzeit1, d.halbzeit2, d.zeit })
+        QVERIFY(b.percent == 0 && !b.bannerVisible);
+    QCOMPARE(button("cmdPause")->text(), u"Pause"_qs);
+    QVERIFY(!button("cmdPause")->isEnabled() && !f.timer()->isActive());
+    QVERIFY(button("cmdReset")->isEnabled() && f.el("spnsek")->isEnabled());
+    QCOMPARE(f.fields(), u"00 00 05"_qs);
+    QCOMPARE(f.w()->clockState().Zeitzähler, 0);
+    f.w()->cmdReset_Click();
+    QCOMPARE(f.fields(), u"00 00 00"_qs);
+    QCOMPARE(f.w()->clockState().Spielzeit, 0);
+    QVERIFY(!button("cmdStart")->isEnabled() && button("cmdUhrAus")->isEnabled());
+}
+
+void TestWindow::loweredGameTimeFreezesTheDisplay()
+{
+    f.enter(u"00 00 10"_qs);
+    f.w()->cmdStart_Click();
+    f.pass(3000);
+    f.el<QLineEdit>("txtSek")->setText(u"02"_qs);
+    QCOMPARE(f.w()->clockState().Spielzeit, 2);
+    f.pass(5000);
+    QCOMPARE(f.remaining(), u"00:00:07"_qs);
+    QVERIFY(f.timer()->isActive());
+}
+
+void TestWindow::spinButtons_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("hours up") << u"Std"_qs << u"23"_qs << true << u"24"_qs << QString();
+    QTest::newRow("hours at the limit") << u"Std"_qs << u"24"_qs << true << u"24"_qs << QString();
+    QTest::newRow("minutes at the limit")
+        << u"Min"_qs << u"59"_qs << true << u"59"_qs << u"Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
+    QTest::newRow("seconds at the limit")
+        << u"Sek"_qs << u"59"_qs << true << u"59"_qs << u"Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
+    QTest::newRow("minutes down") << u"Min"_qs << u"10"_qs << false << u"09"_qs << QString();
+    QTest::newRow("seconds down") << u"Sek"_qs << u"1"_qs << false << u"00"_qs << QString();
+    QTest::newRow("hours at zero") << u"Std"_qs << u"00"_qs << false << u"00"_qs << QString();
+}
+
+void TestWindow::spinButtons()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, up);
+    QFETCH(QString, message);
+    auto *edit = f.w()->findChild<QLineEdit *>(u"txt"_qs + field);
+    edit->setText(text);
+    auto *spin = f.w()->findChild<SpinButton *>(u"spn"_qs + (field == u"Sek"_qs ? u"sek"_qs : field));
+    up ? emit spin->SpinUp() : emit spin->SpinDown();
+    QTEST(edit->text(), "after");
+    QCOMPARE(f.messages, message.isEmpty() ? QStringList() : QStringList { message });
+    // The step ran the change handling: Start follows the fields.
+    const bool someTime = f.w()->clockState().Spielzeit > 0;
+    QCOMPARE(button("cmdStart")->isEnabled(), someTime);
+    QCOMPARE(button("cmdUhrAus")->isEnabled(), !someTime);
+}
+
+void TestWindow::commandsMeetOverdueTicks_data()
+{
+    // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("elapsed");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("pause") << u"99"_qs << u"pause"_qs << u"00:00:15"_qs << true;
+    QTest::newRow("pause after the end") << u"12"_qs << u"pause"_qs << u"00:00:12"_qs << false;
+    QTest::newRow("field change") << u"99"_qs << u"field"_qs << u"00:00:15"_qs << false;
+    QTest::newRow("spin step") << u"99"_qs << u"spin"_qs << u"00:00:15"_qs << false;
+    QTest::newRow("stopp after the end") << u"12"_qs << u"stopp"_qs << u"00:00:00"_qs << false;
+}
+
+void TestWindow::commandsMeetOverdueTicks()
+{
+    QFETCH(QString, seconds);
+    QFETCH(QString, command);
+    f.enter(u"00 00 "_qs + seconds);
+    f.w()->cmdStart_Click();
+    for (int i = 0; i < 10; ++i)
+        f.pass(1000);
+    f.now += 5300LL * 1000 * 1000;
+    QSignalSpy published(f.w(), &VelorandWindow::displayChanged);
+    if (command == u"pause"_qs)
+        f.w()->cmdPause_Click();
+    else if (command == u"field"_qs)
+        f.el<QLineEdit>("txtStd")->setText(u"0"_qs);
+    else if (command == u"spin"_qs)
+        f.w()->spnStd_SpinDown();
+    else
+        f.w()->cmdStart_Click();
+    QTEST(f.elapsed(), "elapsed");
+    QTEST(f.w()->displayState().paused, "paused");
+    bool endShown = false; // the ticks came first
+    for (const QList<QVariant> &state : published)
+        endShown |= state.first().value<DisplayState>().zeit.banner == Signal::gameOver();
+    QCOMPARE(endShown, seconds == u"12"_qs);
+}
+
+void TestWindow::titles()
+{
+    f.w()->show();
+    QCOMPARE(f.w()->windowTitle(), u" Velorand : "_qs);
+    f.w()->setTimeOfDaySource([] { return QTime(9, 5, 3); });
+    f.w()->Timer2_Timer();
+    QCOMPARE(f.w()->windowTitle(), u" Velorand :  [09:05:03]"_qs);
+    f.enter(u"00 00 05"_qs);
+    f.w()->cmdStart_Click();
+    f.w()->Minimieren_Click();
+    QCOMPARE(f.w()->windowTitle(), u" Velorand :  [09:05:03]"_qs); // minimising writes nothing
+    f.w()->setTimeOfDaySource([] { return QTime(9, 5, 4); });
+    f.w()->Timer2_Timer();
+    QCOMPARE(f.w()->windowTitle(), u" Velorand :  [09:05:03]"_qs); // nor does the clock while minimised
+    f.pass(1000);
+    QCOMPARE(f.w()->windowTitle(), u"00:00:04"_qs); // the tick does
+    f.w()->showNormal();
+    QCOMPARE(f.w()->windowTitle(), u" Velorand : "_qs);
+    f.pass(1000);
+    QCOMPARE(f.w()->windowTitle(), u" Velorand : "_qs);
 }
 
 QTEST_MAIN(TestWindow)

@@ -51,6 +51,7 @@ xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 x0=$X y0=$Y
 xdotool mousemove --window "$wid" 150 216 mousedown 1
+wait_s 0.3 # the program hands the move to the window manager
 for step in 1 2 3 4; do xdotool mousemove_relative 20 10 && wait_s 0.1; done
 xdotool mouseup 1
 wait_s 0.5

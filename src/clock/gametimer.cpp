@@ -22,11 +22,6 @@ void GameTimer::setClock(Clock clock)
     m_clock = std::move(clock);
 }
 
-qint64 GameTimer::msUntilNextTick() const
-{
-    return (m_active ? m_due - m_clock() : m_left) / (1000 * 1000);
-}
-
 void GameTimer::start()
 {
     m_left = intervalNs;

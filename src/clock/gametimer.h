@@ -33,10 +33,6 @@ public:
     /// Replaces the monotonic clock (tests drive the schedule by hand).
     void setClock(Clock clock);
 
-    /// Milliseconds until the next tick is due (negative when overdue); for a stopped timer, what resume()
-    /// would wait.
-    qint64 msUntilNextTick() const;
-
 public Q_SLOTS:
     /// Begins a fresh second: the first tick is due one interval from now.
     void start();

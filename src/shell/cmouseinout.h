@@ -23,7 +23,6 @@ public:
 
     /// Watches @p control from now on, instead of the widget watched before.
     void attach(QWidget *control);
-    QWidget *control() const { return m_control; }
 
     /// Handles a pointer seen at (@p x, @p y) in the control's own coordinates.
     void pointerAt(double x, double y);

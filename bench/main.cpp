@@ -29,7 +29,7 @@ struct Options
     int startRuns = 5;
     int cpuSeconds = 30;
     std::uint32_t seed = 20240517;
-    QString parts = QStringLiteral("abcde");
+    QString parts = QStringLiteral("abcdefg");
     QString markdown;
     QString childMode;
     qint64 startNs = 0;
@@ -44,7 +44,7 @@ void printUsage()
                "  --runs N          cold starts of each kind in (d), default 5\n"
                "  --cpu-seconds N   measuring time in (e), default 30\n"
                "  --seed N          seed of the pause points in (b)\n"
-               "  --only LETTERS    run only these measurements, e.g. --only cd\n"
+               "  --only LETTERS    run only these measurements, e.g. --only cd (f, g: the hall's view)\n"
                "  --markdown FILE   also write the results as Markdown\n",
         stdout);
 }
@@ -277,6 +277,41 @@ void runCpu(const Options &options, Report &report)
                         .arg(bare ? bare->ticks : 0);
 }
 
+void runSpectator(const Options &options, Report &report)
+{
+    std::fprintf(stderr, "(f) hall view's paint after the operator's, %d s game\n", options.seconds);
+    const auto delay = launchDelayChild(options.seconds);
+    Row row { QStringLiteral(
+                  "(f) Operator's lblSek paint to the hall view's paint, median / 99th percentile"),
+        delay ? QString::asprintf("%.2f / %.2f ms", delay->medianMs, delay->p99Ms) : QStringLiteral("n/a"),
+        QStringLiteral("-"), QStringLiteral("at most 16 ms (99th)"), {}, {} };
+    if (delay)
+        row.met = delay->ticks > 0 && delay->p99Ms <= 16.0;
+    report.rows << row;
+    report.notes << QStringLiteral(
+        "(f) One child process (offscreen): the window and a 1920x1080 hall view, a "
+        "%1 s game; %2 ticks where both were painted.")
+                        .arg(options.seconds)
+                        .arg(delay ? delay->ticks : 0);
+}
+
+void runSpectatorCpu(const Options &options, Report &report)
+{
+    std::fprintf(stderr, "(g) CPU use with the hall's view over %d s\n", options.cpuSeconds);
+    const auto [with, without]
+        = launchCpuChildren(options.cpuSeconds, ChildMode::cpuSpectator, ChildMode::cpuWindow);
+    const auto shown = [](const std::optional<CpuSample> &sample) {
+        return sample ? QString::asprintf("%.3f s", sample->cpuMsPerMinute / 1000.0) : QStringLiteral("n/a");
+    };
+    Row row { QStringLiteral(
+                  "(g) CPU time per minute of a running game with a 1920x1080 hall view (reference: "
+                  "without it)"),
+        shown(with), shown(without), QStringLiteral("at most 0.3 s"), {}, {} };
+    if (with)
+        row.met = with->cpuMsPerMinute <= 300.0 && with->ticks > 0;
+    report.rows << row;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -308,6 +343,10 @@ int main(int argc, char **argv)
         runStartUp(options, report);
     if (options.parts.contains(u'e'))
         runCpu(options, report);
+    if (options.parts.contains(u'f'))
+        runSpectator(options, report);
+    if (options.parts.contains(u'g'))
+        runSpectatorCpu(options, report);
     report.totalSeconds = msSince(begin) / 1000.0;
 
     std::fputs(qPrintable(report.text()), stdout);

@@ -3,6 +3,7 @@
 #include "benchclock.h"
 #include "clock/gametimer.h"
 #include "shell/appsetup.h"
+#include "shell/spectatorwindow.h"
 #include "shell/velorandwindow.h"
 
 #include <QApplication>
@@ -17,7 +18,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <map>
 
 using namespace std::chrono_literals;
 
@@ -121,12 +125,82 @@ private:
 
 constexpr auto settle = 1000ms; // the window is shown and painted before measuring starts
 
-int cpuWindowChild(int argc, char **argv, int seconds)
+/// The hall's view as the program opens it, here as a 1920x1080 window.
+void openSpectator(SpectatorWindow &hall, VelorandWindow &window)
+{
+    hall.showDisplay(window.displayState());
+    QObject::connect(&window, &VelorandWindow::displayChanged, &hall, &SpectatorWindow::showDisplay);
+    hall.resize(1920, 1080);
+    hall.show();
+}
+
+/// Paint times of the operator's seconds and of the hall's time, by tick; prints median and 99th percentile.
+class DelayProbe : public QObject
+{
+public:
+    QObject *seconds = nullptr, *hallTime = nullptr;
+    int tick = 0;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && tick > 0 && (watched == seconds || watched == hallTime))
+            (watched == seconds ? m_operator : m_hall).try_emplace(tick, steadyNanoseconds());
+        return QObject::eventFilter(watched, event);
+    }
+    void report() const
+    {
+        QList<double> delays;
+        for (const auto &[at, ns] : m_operator) {
+            if (m_hall.count(at))
+                delays << std::abs(static_cast<double>(m_hall.at(at) - ns)) / 1e6;
+        }
+        std::sort(delays.begin(), delays.end());
+        const auto at
+            = [&delays](double share) { return delays.value(qsizetype(share * (delays.size() - 1))); };
+        std::printf("median-ms %.3f p99-ms %.3f ticks %lld\n", at(0.5), at(0.99),
+            static_cast<long long>(delays.size()));
+        std::fflush(stdout);
+    }
+
+private:
+    std::map<int, qint64> m_operator, m_hall;
+};
+
+int delayChild(int argc, char **argv, int seconds)
 {
     QApplication app(argc, argv);
     prepareApplication();
     VelorandWindow window;
     window.show();
+    SpectatorWindow hall;
+    openSpectator(hall, window);
+    DelayProbe probe;
+    probe.seconds = window.findChild<QLabel *>(QStringLiteral("lblSek"));
+    probe.hallTime = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
+    app.installEventFilter(&probe);
+    auto *timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
+    QObject::connect(timer, &GameTimer::timeout, &window, [&probe] { ++probe.tick; });
+    QTimer::singleShot(settle, &window, [&] {
+        window.findChild<QLineEdit *>(QStringLiteral("txtMin"))->setText(QString::number(seconds / 60));
+        window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QString::number(seconds % 60));
+        window.cmdStart_Click();
+        QTimer::singleShot(std::chrono::milliseconds(seconds * 1000 + 500), &window, [&] {
+            probe.report();
+            QCoreApplication::exit(0);
+        });
+    });
+    return QApplication::exec();
+}
+
+int cpuWindowChild(int argc, char **argv, int seconds, bool withSpectator)
+{
+    QApplication app(argc, argv);
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    SpectatorWindow hall;
+    if (withSpectator)
+        openSpectator(hall, window);
     auto *timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
     auto *minutes = window.findChild<QLineEdit *>(QStringLiteral("txtMin"));
     auto *secondsField = window.findChild<QLineEdit *>(QStringLiteral("txtSek"));
@@ -225,8 +299,10 @@ int runChild(int argc, char **argv, const QString &mode, qint64 startNs, int cpu
 {
     if (mode == ChildMode::paintWindow || mode == ChildMode::paintBare || mode == ChildMode::paintLabel)
         return paintChild(argc, argv, mode, startNs);
-    if (mode == ChildMode::cpuWindow)
-        return cpuWindowChild(argc, argv, cpuSeconds);
+    if (mode == ChildMode::cpuWindow || mode == ChildMode::cpuSpectator)
+        return cpuWindowChild(argc, argv, cpuSeconds, mode == ChildMode::cpuSpectator);
+    if (mode == ChildMode::spectatorDelay)
+        return delayChild(argc, argv, cpuSeconds);
     if (mode == ChildMode::cpuBare)
         return cpuBareChild(argc, argv, cpuSeconds);
     std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(mode));
@@ -246,12 +322,27 @@ std::optional<PaintSample> launchPaintChild(const QString &mode)
         values.value(QStringLiteral("peak-kb")) };
 }
 
-std::pair<std::optional<CpuSample>, std::optional<CpuSample>> launchCpuChildren(int seconds)
+std::optional<DelaySample> launchDelayChild(int seconds)
+{
+    QProcess process;
+    startChild(
+        process, ChildMode::spectatorDelay, { QStringLiteral("--cpu-seconds"), QString::number(seconds) });
+    if (!finishedCleanly(process, (seconds + 60) * 1000))
+        return std::nullopt;
+    const auto values = parseReport(process.readAllStandardOutput());
+    if (!values.contains(QStringLiteral("p99-ms")))
+        return std::nullopt;
+    return DelaySample { values.value(QStringLiteral("median-ms")), values.value(QStringLiteral("p99-ms")),
+        static_cast<int>(values.value(QStringLiteral("ticks"))) };
+}
+
+std::pair<std::optional<CpuSample>, std::optional<CpuSample>> launchCpuChildren(
+    int seconds, const QString &ours, const QString &reference)
 {
     const QStringList extra { QStringLiteral("--cpu-seconds"), QString::number(seconds) };
     QProcess window, bare;
-    startChild(window, ChildMode::cpuWindow, extra);
-    startChild(bare, ChildMode::cpuBare, extra);
+    startChild(window, ours, extra);
+    startChild(bare, reference, extra);
     const int timeoutMs = (seconds + 60) * 1000;
     const auto collect = [timeoutMs](QProcess &process) -> std::optional<CpuSample> {
         if (!finishedCleanly(process, timeoutMs))
@@ -263,7 +354,7 @@ std::pair<std::optional<CpuSample>, std::optional<CpuSample>> launchCpuChildren(
             static_cast<int>(values.value(QStringLiteral("ticks"))),
             values.value(QStringLiteral("wall-ms")) };
     };
-    auto ours = collect(window);
-    auto reference = collect(bare);
-    return { ours, reference };
+    auto first = collect(window);
+    auto second = collect(bare);
+    return { first, second };
 }

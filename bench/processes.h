@@ -12,6 +12,8 @@ inline const QString paintLabel = QStringLiteral("paint-label"); ///< bare windo
 
 inline const QString cpuWindow = QStringLiteral("cpu-window");
 inline const QString cpuBare = QStringLiteral("cpu-bare");
+inline const QString cpuSpectator = QStringLiteral("cpu-spectator"); ///< the window and a 1920x1080 hall view
+inline const QString spectatorDelay = QStringLiteral("spectator-delay");
 } // namespace ChildMode
 
 /// Runs a child mode inside this process (a QApplication is created here). Returns the exit code.
@@ -35,5 +37,16 @@ struct CpuSample
     double wallMs = 0;
 };
 
-/// Starts the cpu-window and cpu-bare children at the same time and waits for both.
-std::pair<std::optional<CpuSample>, std::optional<CpuSample>> launchCpuChildren(int seconds);
+/// Starts two cpu-* children (by default the window and the bare one) at the same time and waits for both.
+std::pair<std::optional<CpuSample>, std::optional<CpuSample>> launchCpuChildren(
+    int seconds, const QString &ours = ChildMode::cpuWindow, const QString &reference = ChildMode::cpuBare);
+
+/// Delay from the operator's lblSek paint to the hall view's paint of the same tick, over a game of @p
+/// seconds.
+struct DelaySample
+{
+    double medianMs = 0;
+    double p99Ms = 0;
+    int ticks = 0;
+};
+std::optional<DelaySample> launchDelayChild(int seconds);

@@ -36,6 +36,7 @@ struct DisplayState
     /// The elapsed time in the same form.
     QString elapsedText() const { return hallTime(lblStdAb, lblMinAb, lblSekAb); }
 
-    /// "MM:SS" when @p hours reads 0, else the hours without leading zeros, then ":MM:SS".
+    /// "MM:SS" when @p hours reads 0, else the hours without leading zeros, then ":MM:SS"; minutes and
+    /// seconds get two digits.
     static QString hallTime(const QString &hours, const QString &minutes, const QString &seconds);
 };

@@ -2,12 +2,15 @@
 
 #include "program/commandline.h"
 #include "shell/appsetup.h"
+#include "shell/spectatorwindow.h"
 #include "shell/velorandwindow.h"
 #include "version.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -44,6 +47,38 @@ void failWithoutWindow(QtMsgType type, const QMessageLogContext &, const QString
     std::_Exit(2);
 }
 
+/// While the screens are looked up for --help: without a window system, the help without them.
+void helpWithoutScreens(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fputs(qPrintable(helpText()), stdout);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+/// One line for each screen, "  N  name, width × height" in pixels, when a window system can be reached.
+QStringList screenLines(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return {};
+    const QtMessageHandler previous = qInstallMessageHandler(helpWithoutScreens);
+    QGuiApplication app(argc, argv);
+    qInstallMessageHandler(previous);
+    QStringList lines;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const QSize pixels = screens[i]->size() * screens[i]->devicePixelRatio();
+        lines << QStringLiteral("  %1  %2, %3 × %4")
+                     .arg(i + 1)
+                     .arg(screens[i]->name())
+                     .arg(pixels.width())
+                     .arg(pixels.height());
+    }
+    return lines;
+}
+
 } // namespace
 
 int runVelorand(int argc, char **argv)
@@ -57,7 +92,7 @@ int runVelorand(int argc, char **argv)
         std::fprintf(stderr, "velorand: %s; siehe „velorand --help“.\n", qPrintable(commandLine.error));
         return 2;
     case CommandLine::Action::Help:
-        std::fputs(qPrintable(helpText()), stdout);
+        std::fputs(qPrintable(helpText(screenLines(argc, argv))), stdout);
         return 0;
     case CommandLine::Action::Version:
         std::puts("velorand " VELORAND_VERSION);
@@ -74,6 +109,20 @@ int runVelorand(int argc, char **argv)
     prepareApplication();
 
     VelorandWindow window;
+    std::unique_ptr<SpectatorWindow> spectator;
+    if (commandLine.spectatorScreen >= 0) {
+        // The hall's view renders what the window publishes, in the same handler that changed it.
+        spectator = std::make_unique<SpectatorWindow>();
+        spectator->showDisplay(window.displayState());
+        QObject::connect(
+            &window, &VelorandWindow::displayChanged, spectator.get(), &SpectatorWindow::showDisplay);
+        if (!spectator->open(&window, commandLine.spectatorScreen)) {
+            std::fprintf(stderr,
+                "velorand: Bildschirm %d gibt es nicht (%lld vorhanden); siehe „velorand --help“.\n",
+                commandLine.spectatorScreen, static_cast<long long>(QGuiApplication::screens().size()));
+            return 2;
+        }
+    }
     window.show();
     return QApplication::exec();
 }

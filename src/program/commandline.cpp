@@ -8,23 +8,41 @@ struct Option
 {
     QStringList names;
     QString description;
+    QString valueName; ///< for an option with a value
 };
+
+/// The option for the hall's view; its number may be left out.
+const QString spectator = QStringLiteral("zuschauer");
+const QString spectatorAlias = QStringLiteral("audience");
+/// What the bare option stands for: the first screen without the operator window.
+const QString anyScreen = QStringLiteral("auto");
 
 const QList<Option> &options()
 {
     static const QList<Option> all {
-        { { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Zeigt diese Hilfe und endet.") },
+        { { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Zeigt diese Hilfe und endet."),
+            {} },
         { { QStringLiteral("v"), QStringLiteral("version") },
-            QStringLiteral("Zeigt die Versionsnummer und endet.") },
+            QStringLiteral("Zeigt die Versionsnummer und endet."), {} },
+        { { spectator, spectatorAlias },
+            QStringLiteral("Zeigt die Spielzeit groß für die Halle auf Bildschirm N,\n"
+                           "ohne N auf dem ersten Bildschirm ohne das Uhrfenster\n"
+                           "(mit nur einem Bildschirm als Fenster)."),
+            QStringLiteral("N") },
     };
     return all;
 }
 
+/// Where the descriptions start in --help, after two spaces.
+constexpr int descriptionColumn = 32;
+
 QString optionSynopsis(const Option &option)
 {
     QStringList forms;
+    const QString value
+        = option.valueName.isEmpty() ? QString() : QStringLiteral("[=%1]").arg(option.valueName);
     for (const QString &name : option.names)
-        forms << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        forms << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name + value;
     return forms.join(QStringLiteral(", "));
 }
 
@@ -34,10 +52,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     for (const Option &option : options())
-        parser.addOption(QCommandLineOption(option.names, option.description));
+        parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
     parser.addPositionalArgument(QStringLiteral("none"), {});
 
-    if (!parser.parse(QStringList { QStringLiteral("velorand") } + arguments)) {
+    // The parser knows no optional values: the bare option gets the value that stands for "any screen".
+    QStringList given { QStringLiteral("velorand") };
+    for (const QString &argument : arguments) {
+        const bool bare = argument == QStringLiteral("--") + spectator
+            || argument == QStringLiteral("--") + spectatorAlias;
+        given << (bare ? argument + u'=' + anyScreen : argument);
+    }
+    if (!parser.parse(given)) {
         const QStringList unknown = parser.unknownOptionNames();
         const QString name = unknown.isEmpty() ? QString() : unknown.first();
         const QString shown = name.size() == 1 ? QStringLiteral("-") + name : QStringLiteral("--") + name;
@@ -51,10 +76,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return { CommandLine::Action::Help, {} };
     if (parser.isSet(QStringLiteral("version")))
         return { CommandLine::Action::Version, {} };
-    return {};
+    CommandLine run;
+    if (parser.isSet(spectator)) {
+        const QString number = parser.value(spectator);
+        bool ok = number == anyScreen;
+        run.spectatorScreen = ok ? 0 : number.toInt(&ok);
+        if (!ok || (number != anyScreen && run.spectatorScreen < 1))
+            return { CommandLine::Action::Error,
+                QStringLiteral("ungültige Bildschirmnummer „%1“").arg(number) };
+    }
+    return run;
 }
 
-QString helpText()
+QString helpText(const QStringList &screens)
 {
     QString text
         = QStringLiteral("Aufruf: velorand [Optionen]\n\n"
@@ -62,6 +96,11 @@ QString helpText()
                          "herunter, das über allen anderen bleibt.\n\n"
                          "Optionen:\n");
     for (const Option &option : options())
-        text += QStringLiteral("  %1  %2\n").arg(optionSynopsis(option), -24).arg(option.description);
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(optionSynopsis(option), -descriptionColumn)
+                    .arg(QString(option.description)
+                             .replace(u'\n', QStringLiteral("\n") + QString(descriptionColumn + 4, u' ')));
+    if (!screens.isEmpty())
+        text += QStringLiteral("\nBildschirme:\n") + screens.join(u'\n') + u'\n';
     return text;
 }

@@ -9,10 +9,12 @@ struct CommandLine
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     QString error; ///< for Error: the one line to print, without the program's name
+    /// The hall's view: -1 none, 0 on the first screen without the operator window, N on screen N.
+    int spectatorScreen = -1;
 };
 
 /// Reads the arguments (without the program's name).
 CommandLine parseCommandLine(const QStringList &arguments);
 
-/// The text of --help, in German.
-QString helpText();
+/// The text of --help, in German; @p screens are the lines that list the screens, if any are known.
+QString helpText(const QStringList &screens = {});

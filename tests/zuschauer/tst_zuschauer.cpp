@@ -1,0 +1,152 @@
+// The hall's view: which screen it takes, that it shows what the operator window shows at every
+// step of a game, and that its digits fill the screen.
+
+#include "clock/gametimer.h"
+#include "program/commandline.h"
+#include "shell/appsetup.h"
+#include "shell/floodpanel.h"
+#include "shell/screenchoice.h"
+#include "shell/spectatorwindow.h"
+#include "shell/velorandwindow.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+namespace {
+
+/// The times, the red seconds, and per bar: percent, colour, banner text, banner shown.
+QStringList seenOn(const QWidget &window, bool hall)
+{
+    const auto text
+        = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name))->text(); };
+    const auto time = [&](const char *h, const char *m, const char *s) {
+        return (text(h).toInt() ? QString::number(text(h).toInt()) + u':' : QString())
+            + text(m).rightJustified(2, u'0') + u':' + text(s).rightJustified(2, u'0');
+    };
+    const auto *seconds = window.findChild<QLabel *>(QLatin1String(hall ? "lblZuschauerRest" : "lblSek"));
+    QStringList seen { hall ? seconds->text() : time("lblStd", "lblMin", "lblSek"),
+        hall ? text("lblZuschauerAbgelaufen") : time("lblStdAb", "lblMinAb", "lblSekAb"),
+        QVariant(hall ? seconds->property("secondsRed").toBool()
+                      : seconds->palette().color(QPalette::WindowText) == QColor(255, 0, 0))
+            .toString() };
+    for (const char *name : { "Halbzeit1", "Halbzeit2", "Zeit" }) {
+        const auto *bar = window.findChild<FloodPanel *>(
+            QLatin1String(hall ? "pnlZuschauer" : "pnl") + QLatin1String(name));
+        const auto *banner = bar->findChild<QLabel *>();
+        seen << QString::number(bar->floodPercent()) << QString::number(bar->floodColor().rgb(), 16)
+             << banner->text() << QVariant(banner->isVisibleTo(bar)).toString();
+    }
+    return seen;
+}
+
+} // namespace
+
+class TstZuschauer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { prepareApplication(); }
+
+    void screenChoice()
+    {
+        // L laptop, B a projector beside it, M one mirroring the laptop, T a TV beside B. At start
+        // "asked" is the number asked for, after a change the view's screen.
+        const QHash<char, QRect> rects { { 'L', { 0, 0, 1280, 800 } }, { 'B', { 1280, 0, 1920, 1080 } },
+            { 'M', { 0, 0, 1920, 1080 } }, { 'T', { 3200, 0, 1920, 1080 } } };
+        const std::tuple<const char *, int, bool, int, ScreenChoice> cases[]
+            = { { "LB", 0, true, 0, { 1, true } }, { "LMT", 0, true, 0, { 2, true } },
+                  { "LB", -1, true, 0, { 0, true } }, { "LB", 0, true, 1, { 0, false } },
+                  { "LB", 0, true, 2, { 1, true } }, { "LM", 0, true, 2, { 1, false } },
+                  { "LB", 0, true, 3, {} }, { "LB", 0, false, 0, { 1, true } },
+                  { "LBT", 0, false, 2, { 2, true } }, { "LBT", 0, false, -1, { 1, true } },
+                  { "LB", 0, false, 2, { 1, true } }, { "L", 0, false, -1, { 0, false } },
+                  { "", 0, false, -1, {} } };
+        for (const auto &[letters, operatorScreen, atStart, asked, expected] : cases) {
+            QList<QRect> screens;
+            for (const char *letter = letters; *letter; ++letter)
+                screens << rects[*letter];
+            const ScreenChoice choice = atStart ? ScreenChoice::atStart(screens, operatorScreen, asked)
+                                                : ScreenChoice::afterChange(screens, operatorScreen, asked);
+            QVERIFY2(choice == expected, letters);
+        }
+    }
+
+    void commandLine()
+    {
+        const std::pair<const char *, int> cases[] = { { "--zuschauer", 0 }, { "--audience", 0 },
+            { "--audience=2", 2 }, { "--zuschauer=0", -2 }, { "--zuschauer=zwei", -2 } }; // -2: refused
+        for (const auto &[argument, screen] : cases) {
+            const CommandLine line = parseCommandLine({ QString::fromLatin1(argument) });
+            QCOMPARE(line.action == CommandLine::Action::Run ? line.spectatorScreen : -2, screen);
+        }
+        QCOMPARE(parseCommandLine({}).spectatorScreen, -1);
+    }
+
+    void program()
+    {
+        const std::tuple<const char *, int, QString> cases[]
+            = { { "--zuschauer=3", 2, QString() }, { "--help", 0, QStringLiteral("Beamer, 1920 × 1080\n") } };
+        for (const auto &[argument, status, output] : cases) {
+            QProcess velorand;
+            velorand.start(QStringLiteral(VELORAND_BINARY), { QString::fromLatin1(argument) });
+            QVERIFY(velorand.waitForFinished(10000));
+            QCOMPARE(velorand.exitCode(), status);
+            QCOMPARE(velorand.readAllStandardError().count("velorand:"), status ? 1 : 0);
+            QVERIFY(QString::fromUtf8(velorand.readAllStandardOutput()).contains(output));
+        }
+    }
+
+    void game()
+    {
+        // Fields, ticks, Pause and weiter after this tick, the screen asked for (the offscreen platform
+        // lists the projector first); what the view shows at the end, where, and whether full-screen.
+        const std::tuple<const char *, int, int, int, const char *> cases[]
+            = { { "0 0 4", 4, 2, 0, "00:00 Beamer 1" }, { "0 1 2", 62, 40, 2, "00:00 Laptop 0" },
+                  { "1 0 2", 2, 1, 1, "1:00:00 Beamer 1" } };
+        for (const auto &[fields, ticks, pauseAt, asked, shown] : cases) {
+            VelorandWindow window;
+            window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([] { return qint64(0); });
+            window.show();
+            SpectatorWindow hall;
+            hall.showDisplay(window.displayState());
+            connect(&window, &VelorandWindow::displayChanged, &hall, &SpectatorWindow::showDisplay);
+            QVERIFY(hall.open(&window, asked) && !hall.testAttribute(Qt::WA_QuitOnClose));
+            const char *names[] = { "txtStd", "txtMin", "txtSek" };
+            for (int i = 0; i < 3; ++i)
+                window.findChild<QLineEdit *>(QLatin1String(names[i]))
+                    ->setText(QString::fromLatin1(fields).split(u' ')[i]);
+            for (int tick = 0; tick <= ticks; ++tick) {
+                tick ? window.Timer1_Timer() : window.cmdStart_Click();
+                QCOMPARE(seenOn(hall, true), seenOn(window, false));
+                for (int press = 0; press < (tick == pauseAt ? 2 : 0); ++press) { // Pause, weiter
+                    window.cmdPause_Click();
+                    QCOMPARE(seenOn(hall, true), seenOn(window, false));
+                }
+            }
+            auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
+            QCOMPARE(
+                QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
+                QLatin1String(shown));
+            QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : SpectatorWindow::windowSize);
+            // The rows and columns that hold digit pixels, and the red ones.
+            const QImage digits = rest->grab().toImage();
+            QRect ink, red;
+            for (int y = 0; y < digits.height(); ++y) {
+                for (int x = 0; x < digits.width(); ++x) {
+                    const QColor pixel = digits.pixelColor(x, y);
+                    ink |= pixel.lightness() > 60 ? QRect(x, y, 1, 1) : QRect();
+                    red |= pixel.red() > 200 && pixel.green() < 40 ? QRect(x, y, 1, 1) : QRect();
+                }
+            }
+            QVERIFY2(ink.height() >= 0.40 * hall.height(), qPrintable(QString::number(ink.height())));
+            QVERIFY(ink.left() > 0 && ink.right() < digits.width() - 1); // none cut off
+            QCOMPARE(!red.isNull() && red.left() > ink.center().x(), rest->property("secondsRed").toBool());
+            window.cmdStart_Click(); // Stopp
+            QCOMPARE(seenOn(hall, true), seenOn(window, false));
+        }
+    }
+};
+
+QTEST_MAIN(TstZuschauer)
+#include "tst_zuschauer.moc"

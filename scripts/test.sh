@@ -98,7 +98,7 @@ stage_valgrind() {
     # The operator's real-window run, under memcheck: errors and definite leaks in our code fail it.
     mkdir -p build/valgrind
     VELORAND_SLOW=6 tests/xsession/operator.sh build/src/velorand valgrind --error-exitcode=1 \
-        --leak-check=full --errors-for-leak-kinds=definite --show-leak-kinds=definite --num-callers=40 \
+        --leak-check=full --errors-for-leak-kinds=definite --show-leak-kinds=definite --num-callers=40 --child-silent-after-fork=yes \
         --suppressions="$root/tests/xsession/memcheck.supp" --log-file=build/valgrind/memcheck.log
     local status=$?
     grep -E 'ERROR SUMMARY|definitely lost' build/valgrind/memcheck.log

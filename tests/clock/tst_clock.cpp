@@ -3,9 +3,7 @@
 #include "clock/gametimer.h"
 #include "clock/numeral.h"
 #include "clock/timeconversion.h"
-#include "clock/titleclock.h"
 #include "entry/gametimeentry.h"
-#include "entry/spinstep.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -23,12 +21,9 @@ private Q_SLOTS:
     void conversion();
     void rounding_data();
     void rounding();
-    void spinSteps_data();
-    void spinSteps();
     void enteredTime_data();
     void enteredTime();
     void gameTimerSchedule();
-    void titles();
 };
 
 void TestClock::reading_data()
@@ -116,32 +111,6 @@ void TestClock::rounding()
     QCOMPARE(roundToSeconds(value), static_cast<qint32>(std::clamp(rounded, -2147483648.0, 2147483647.0)));
 }
 
-void TestClock::spinSteps_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<QString>("up"); // "limit" when refused
-    QTest::addColumn<QString>("down"); // "-" when nothing happens
-    QTest::newRow("zero") << u"00"_qs << 59 << u"01"_qs << u"-"_qs;
-    QTest::newRow("one digit") << u"7"_qs << 59 << u"08"_qs << u"06"_qs;
-    QTest::newRow("below the limit") << u"58"_qs << 59 << u"59"_qs << u"57"_qs;
-    QTest::newRow("at the minutes' limit") << u"59"_qs << 59 << u"limit"_qs << u"58"_qs;
-    QTest::newRow("at the hours' limit") << u"24"_qs << 24 << u"limit"_qs << u"23"_qs;
-    QTest::newRow("above the limit") << u"99"_qs << 24 << u"limit"_qs << u"98"_qs;
-    QTest::newRow("letters") << u"ab"_qs << 59 << u"01"_qs << u"-"_qs;
-    QTest::newRow("negative") << u"-5"_qs << 59 << u"-04"_qs << u"-"_qs;
-    QTest::newRow("half") << u".5"_qs << 59 << u"02"_qs << u"00"_qs;
-}
-
-void TestClock::spinSteps()
-{
-    QFETCH(QString, text);
-    QFETCH(int, limit);
-    const SpinUpStep up = spinUpStep(text, limit);
-    QTEST(up.atLimit ? u"limit"_qs : *up.newText, "up");
-    QTEST(spinDownStep(text).value_or(u"-"_qs), "down");
-}
-
 void TestClock::enteredTime_data()
 {
     QTest::addColumn<QStringList>("fields");
@@ -193,12 +162,6 @@ void TestClock::gameTimerSchedule()
         }
         QCOMPARE(timer.isActive(), running);
     }
-}
-
-void TestClock::titles()
-{
-    QCOMPARE(titleWithTime(QTime(9, 5, 3)), u" Velorand :  [09:05:03]"_qs);
-    QCOMPARE(WallClockTimer::msToNextSecond(QTime(9, 5, 3, 250)), 755); // just past the full second
 }
 
 QTEST_GUILESS_MAIN(TestClock)

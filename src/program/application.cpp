@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "horn/hornplayer.h"
+#include "horn/hornrule.h"
 #include "program/commandline.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
@@ -8,6 +10,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -73,6 +76,16 @@ int runVelorand(int argc, char **argv)
     prepareApplication();
 
     VelorandWindow window;
+    std::unique_ptr<HornPlayer> horn;
+    if (commandLine.horn) {
+        horn = std::make_unique<HornPlayer>();
+        QObject::connect(&window, &VelorandWindow::displayChanged, horn.get(),
+            [player = horn.get(), shown = window.displayState()](const DisplayState &now) mutable {
+                if (hornSounds(shown, now))
+                    player->play();
+                shown = now;
+            });
+    }
     window.show();
     return QApplication::exec();
 }

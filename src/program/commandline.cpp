@@ -16,6 +16,8 @@ const QList<Option> &options()
         { { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Zeigt diese Hilfe und endet.") },
         { { QStringLiteral("v"), QStringLiteral("version") },
             QStringLiteral("Zeigt die Versionsnummer und endet.") },
+        { { QStringLiteral("hupe"), QStringLiteral("horn") },
+            QStringLiteral("Hupt am Ende der 1. Halbzeit und am Spielende (über die Tonausgabe).") },
     };
     return all;
 }
@@ -51,7 +53,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return { CommandLine::Action::Help, {} };
     if (parser.isSet(QStringLiteral("version")))
         return { CommandLine::Action::Version, {} };
-    return {};
+    CommandLine run;
+    run.horn = parser.isSet(QStringLiteral("hupe"));
+    return run;
 }
 
 QString helpText()

@@ -46,8 +46,12 @@ void HornPlayer::play()
     QMetaObject::invokeMethod(m_context, [this] {
         if (!m_effect)
             return;
-        m_effect->stop();
-        m_effect->play();
+        // A fresh effect for each horn: one effect played again now and then stays silent. The loaded
+        // one keeps the sound in Qt's sample cache, so the fresh one has it at once.
+        delete m_sounding; // a horn still sounding stops; the next starts from its beginning
+        m_sounding = new QSoundEffect(m_context);
+        m_sounding->setSource(m_effect->source());
+        m_sounding->play();
     });
 }
 

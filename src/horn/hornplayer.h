@@ -28,6 +28,7 @@ private:
 
     QThread m_thread;
     QObject *m_context; ///< lives in m_thread; everything below is used there only
-    QSoundEffect *m_effect = nullptr;
+    QSoundEffect *m_effect = nullptr; ///< loaded at start, never played
+    QSoundEffect *m_sounding = nullptr; ///< the horn sounding now or last
     bool m_reported = false;
 };

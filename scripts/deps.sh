@@ -3,10 +3,12 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-build_packages=(cmake make g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation2)
+build_packages=(cmake make g++ qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 # Real-window tests run the program under a virtual X server with a window manager;
-# the fuzzer needs clang's runtime; the leak check needs valgrind.
-test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev valgrind)
+# the fuzzer needs clang's runtime; the leak check needs valgrind; the horn's test records a
+# PulseAudio server of its own (pulseaudio, and parec and pactl from pulseaudio-utils).
+test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick clang libclang-rt-14-dev valgrind
+    pulseaudio pulseaudio-utils python3)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;

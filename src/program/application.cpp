@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "horn/hornplayer.h"
+#include "horn/hornrule.h"
 #include "program/commandline.h"
 #include "shell/appsetup.h"
 #include "shell/spectatorwindow.h"
@@ -122,6 +124,16 @@ int runVelorand(int argc, char **argv)
                 commandLine.spectatorScreen, static_cast<long long>(QGuiApplication::screens().size()));
             return 2;
         }
+    }
+    std::unique_ptr<HornPlayer> horn;
+    if (commandLine.horn) {
+        horn = std::make_unique<HornPlayer>();
+        QObject::connect(&window, &VelorandWindow::displayChanged, horn.get(),
+            [player = horn.get(), shown = window.displayState()](const DisplayState &now) mutable {
+                if (hornSounds(shown, now))
+                    player->play();
+                shown = now;
+            });
     }
     window.show();
     return QApplication::exec();

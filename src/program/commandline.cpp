@@ -29,6 +29,8 @@ const QList<Option> &options()
                            "ohne N auf dem ersten Bildschirm ohne das Uhrfenster\n"
                            "(mit nur einem Bildschirm als Fenster)."),
             QStringLiteral("N") },
+        { { QStringLiteral("hupe"), QStringLiteral("horn") },
+            QStringLiteral("Hupt am Ende der 1. Halbzeit und am Spielende (über die Tonausgabe)."), {} },
     };
     return all;
 }
@@ -85,6 +87,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
             return { CommandLine::Action::Error,
                 QStringLiteral("ungültige Bildschirmnummer „%1“").arg(number) };
     }
+    run.horn = parser.isSet(QStringLiteral("hupe"));
     return run;
 }
 

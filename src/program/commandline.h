@@ -11,6 +11,7 @@ struct CommandLine
     QString error; ///< for Error: the one line to print, without the program's name
     /// The hall's view: -1 none, 0 on the first screen without the operator window, N on screen N.
     int spectatorScreen = -1;
+    bool horn = false; ///< --hupe: sound the horn at the end of the first half and of the game
 };
 
 /// Reads the arguments (without the program's name).

@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+# The horn with real parts: a PulseAudio server of its own with a null sink, a virtual X session
+# and the real program running a 4 s game, with --hupe and without. The sink's monitor is recorded
+# and must hold one burst starting at each end (first half, game) and silence elsewhere.
+# Usage: horn_e2e.py path/to/velorand
+import os, shutil, subprocess as sp, sys, tempfile, time
+
+started, home = [], tempfile.mkdtemp(prefix="horn-e2e-")
+env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}  # the program runs on X
+env.update(HOME=home, XDG_RUNTIME_DIR=home, PULSE_SINK="hupe", LC_ALL="C.UTF-8")
+
+def spawn(*cmd, **kw):
+    return started.append(sp.Popen(cmd, env=env, stdin=sp.DEVNULL, **{"stderr": sp.DEVNULL, **kw})) or started[-1]
+
+def wait_for(text, *cmd):  # until the command's output holds the text, 10 s at most
+    return any(text in sp.run(cmd, env=env, capture_output=True).stdout or time.sleep(0.1) for _ in range(100))
+
+def xdotool(*args):
+    return sp.run(["xdotool", *args], env=env, check=True, capture_output=True, timeout=20).stdout
+
+# A 4 s game: when the bursts of sound start and when there was sound, in s after the Start click.
+def game(*args):
+    app = spawn(sys.argv[1], *args, stdout=sp.DEVNULL, stderr=None)
+    win = xdotool("search", "--sync", "--onlyvisible", "--name", "^ Velorand").split()[0]
+    # txtStd has the focus: 4 s into txtSek, the pointer onto Start.
+    xdotool("windowfocus", "--sync", win, "mousemove", "--window", win, "374", "38", "key", "Tab", "Tab", "0", "4")
+    rec = spawn("parec", "--device=hupe.monitor", "--rate=44100", "--channels=1", "--format=s16le",
+                "--latency-msec=5", stdout=sp.PIPE)
+    recording, chunks, click = bytearray(), [(0, 0)], float("inf")  # chunks: arrival time, samples so far
+    while chunks[-1][0] < click + 5.5 and (data := rec.stdout.read1(65536)):
+        recording += data
+        chunks.append((time.monotonic(), len(recording) // 2))
+        if len(chunks) == 100:  # recording steadily
+            click = time.monotonic()  # taken before the click: what follows is measured late, never early
+            xdotool("click", "1")
+    rec.terminate(), app.terminate()
+    # The server renders a sample before it reaches the monitor; the chunk's arrival is its latest time.
+    samples = memoryview(bytes(recording)).cast("h")
+    loud = [t - click for (_, n0), (t, n) in zip(chunks, chunks[1:]) if max(map(abs, samples[n0:n])) > 2000]
+    return [t for i, t in enumerate(loud) if i == 0 or t - loud[i - 1] > 0.3], loud
+
+try:
+    spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
+          "-L", "module-native-protocol-unix", "-L", "module-null-sink sink_name=hupe")
+    wait_for(b"Server Name", "pactl", "info") or sys.exit("horn_e2e: pulseaudio did not start")
+    env["DISPLAY"] = ":" + spawn("Xvfb", "-displayfd", "1", "-nolisten", "tcp", stdout=sp.PIPE).stdout.readline().decode()[:-1]
+    # Now and then openbox cannot open a display that has only just come up; then it starts again.
+    any(spawn("openbox", "--sm-disable", stdout=sp.DEVNULL) and wait_for(b"window id", "xprop", "-root",
+        "_NET_SUPPORTING_WM_CHECK") for _ in range(3)) or sys.exit("horn_e2e: openbox did not start")
+    starts, loud = game("--hupe")
+    silent = game()[0]
+    print(f"bursts start {[round(t, 3) for t in starts]} s after the Start click with --hupe, {silent} without")
+    ends = (2.0, 4.0)  # of the first half and of the game; each horn lasts 1.2 s
+    ok = len(starts) == 2 and all(abs(t - end) <= 0.1 for t, end in zip(starts, ends)) and not silent
+    sys.exit(0 if ok and all(any(end - 0.1 <= t <= end + 1.3 for end in ends) for t in loud) else 1)
+finally:
+    for p in reversed(started):
+        p.terminate(), p.wait()
+    shutil.rmtree(home)

@@ -1,0 +1,83 @@
+#include "clock/gametimer.h"
+#include "horn/hornrule.h"
+#include "horn/hornsound.h"
+#include "shell/velorandwindow.h"
+
+#include <QLineEdit>
+#include <QTest>
+#include <QtEndian>
+#include <algorithm>
+#include <ranges>
+
+// Which changes of the real window's display sound the horn, and the horn's sound.
+class TestHorn : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void rule_data()
+    {
+        // sN: N into the seconds field, then Start if no game runs; t: a tick; p: Pause or weiter;
+        // x: Stopp. Each "!" is a horn that the step sounds.
+        QTest::addColumn<QByteArray>("steps");
+        QTest::newRow("1 s: both ends at once") << QByteArray("s1 t!");
+        QTest::newRow("2 s") << QByteArray("s2 t! t!");
+        QTest::newRow("5 s") << QByteArray("s5 t t! t t t!");
+        QTest::newRow("7 s") << QByteArray("s7 t t t t! t t t!");
+        QTest::newRow("stopped in the first half, then 1 s") << QByteArray("s7 t t x s1 t!");
+        QTest::newRow("ended, stopped, a new game") << QByteArray("s1 t! x s2 t! t!");
+        QTest::newRow("game time lowered below the elapsed") << QByteArray("s7 t t t s2 t t");
+        QTest::newRow("paused across the half's end") << QByteArray("s4 t p p t! p p t t!");
+    }
+
+    void rule()
+    {
+        QFETCH(QByteArray, steps);
+        VelorandWindow window;
+        window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([] { return qint64(0); });
+        DisplayState shown = window.displayState();
+        QByteArray heard;
+        connect(&window, &VelorandWindow::displayChanged, this, [&](const DisplayState &now) {
+            heard += hornSounds(shown, now) ? "!" : "";
+            shown = now;
+        });
+        for (QByteArray step : steps.split(' ')) {
+            heard += (heard.isEmpty() ? "" : " ") + step.replace('!', "");
+            if (step[0] == 's')
+                window.findChild<QLineEdit *>(QStringLiteral("txtSek"))
+                    ->setText(QString::fromLatin1(step.mid(1)));
+            if ((step[0] == 's' && !window.displayState().running) || step == "x")
+                window.cmdStart_Click();
+            if (step == "t")
+                window.Timer1_Timer();
+            if (step == "p")
+                window.cmdPause_Click();
+        }
+        QCOMPARE(heard, steps);
+        QVERIFY(!hornSounds(shown, shown)); // a banner already up sounds no more
+    }
+
+    void sound()
+    {
+        const QByteArray wav = HornSound::wav();
+        const auto field = [&wav](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+        QCOMPARE(wav.left(4) + wav.mid(8, 16) + wav.mid(36, 4),
+            QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0data", 24));
+        QCOMPARE(QList<quint32>({ field(4), field(28), field(32), field(40) }),
+            QList<quint32>({ quint32(wav.size() - 8), field(24) * 2, 0x100002, quint32(wav.size() - 44) }));
+        const QList<qint16> samples(reinterpret_cast<const qint16 *>(wav.constData() + 44),
+            reinterpret_cast<const qint16 *>(wav.constData() + wav.size()));
+        QVERIFY(samples.size() > 1.1 * field(24) && samples.size() < 1.3 * field(24)); // about 1.2 s
+        const auto peak = [&samples](qsizetype from, qsizetype count) {
+            return std::ranges::max(
+                samples.mid(from, count) | std::views::transform([](qint16 s) { return std::abs(s); }));
+        };
+        QVERIFY(peak(0, samples.size()) > 32767 * 0.7 && peak(0, samples.size()) < 32767 * 0.95);
+        // Soft attack and release: the first and last 5 ms stay quiet.
+        const int edge = field(24) / 200;
+        QVERIFY(peak(0, edge) < 3000 && peak(samples.size() - edge, edge) < 3000);
+    }
+};
+
+QTEST_MAIN(TestHorn)
+#include "tst_horn.moc"

@@ -10,10 +10,7 @@ program="$1"
 shift
 slow="${VELORAND_SLOW:-1}"
 wait_s() { sleep "$(awk "BEGIN { print $1 * $slow }")"; }
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
@@ -24,27 +21,20 @@ pids=($!)
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
 openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_s 1
+pids+=($!) && wait_s 1
 "$@" "$program" &
-program_pid=$!
-pids+=($program_pid)
-wid=""
+program_pid=$! && pids+=($!)
 for _ in $(seq $((60 * slow))); do
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window appeared"
-    wid=$(xdotool search --onlyvisible --name '^ Velorand' | head -n1) && [ -n "$wid" ] && break
-    sleep 0.5
+    wid=$(xdotool search --onlyvisible --name '^ Velorand' | head -n1) && [ -n "$wid" ] && break || sleep 0.5
 done
-[ -n "$wid" ] || fail "no window"
+[ -n "${wid:-}" ] || fail "no window"
 wait_s 1
 
 colour() { # colour X Y: the window's pixel there, as r,g,b
     import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'
 }
-click() {
-    xdotool mousemove --window "$wid" "$1" "$2" click 1
-    wait_s 0.5
-}
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1 && wait_s 0.5; }
 
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"
 

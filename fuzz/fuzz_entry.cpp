@@ -20,10 +20,8 @@ namespace {
 
 void check(bool condition, const char *what)
 {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
+    if (!condition)
+        std::fprintf(stderr, "invariant broken: %s\n", what), std::abort();
 }
 
 /// The leading number after blanks, tabs and line feeds are left out, read by strtod.
@@ -55,9 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString text = data[0] & 1
         ? QString::fromUtf16(reinterpret_cast<const char16_t *>(rest), (size - 1) / 2)
         : QString::fromUtf8(rest, qsizetype(size - 1));
-    QStringList fields = text.split(QChar(0x1f)).mid(0, 3);
-    while (fields.size() < 3)
-        fields << QString();
+    const QStringList fields = (text.split(QChar(0x1f)) + QStringList(3, QString())).mid(0, 3);
     for (const QString &field : fields) {
         check(
             std::abs(Zahlenwert(field) - reference(field)) <= 1e-300 || Zahlenwert(field) == reference(field),

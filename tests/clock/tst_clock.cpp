@@ -139,7 +139,7 @@ void TestClock::gameTimerSchedule()
     qint64 now = 0;
     GameTimer timer;
     timer.setClock([&now] { return now; });
-    QSignalSpy ticks(&timer, &GameTimer::timeout);
+    QSignalSpy ticks(&timer, &GameTimer::timeout), changes(&timer, &GameTimer::activeChanged);
     // Steps "ms:ticks" wake the timer at that time and expect so many ticks in all; "stop", "resume",
     // "start" and "catchUp" act at the last time. A late wake-up keeps the schedule; a pause keeps the
     // part of the second left, also when ticks were overdue (then the next one is due soon after).
@@ -157,6 +157,7 @@ void TestClock::gameTimerSchedule()
         }
         QCOMPARE(timer.isActive(), running);
     }
+    QCOMPARE(changes.count(), 5); // on, off, on, off, on
 }
 
 QTEST_GUILESS_MAIN(TestClock)

@@ -32,6 +32,8 @@ void TestProgram::run_data()
     QTest::newRow("malformed display") << QString() << u"DISPLAY=nirgends"_qs << 2 << u"nirgends"_qs;
     QTest::newRow("no compositor") << QString() << u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs << 2
                                    << u"Wayland (fehlt-0)"_qs;
+    QTest::newRow("help where no window opens")
+        << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
     QTest::newRow("screens in the help") << u"--help"_qs << screens << 0 << u"Beamer, 1920 × 1080"_qs;
     QTest::newRow("no such screen") << u"--zuschauer=3"_qs << screens << 2 << u"Bildschirm 3"_qs;
     QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2 << u"„0“"_qs;

@@ -38,6 +38,8 @@ void TestProgram::run_data()
     QTest::newRow("no such screen") << u"--zuschauer=3"_qs << screens << 2 << u"Bildschirm 3"_qs;
     QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2 << u"„0“"_qs;
     QTest::newRow("screen by name") << u"--zuschauer=zwei"_qs << QString() << 2 << u"„zwei“"_qs;
+    QTest::newRow("any screen by its other name")
+        << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
     QTest::newRow("any screen, no X server")
         << u"--zuschauer"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
 }
@@ -69,6 +71,7 @@ void TestProgram::run()
         status ? out.isEmpty() && err.count(u'\n') == 1 && err.startsWith(u"velorand: "_qs) : err.isEmpty(),
         qPrintable(err));
     QVERIFY2((status ? err : out).contains(output), qPrintable(out + err));
+    QVERIFY(!output.endsWith(u'\n') || out == output); // the version alone
     QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
 }
 

@@ -149,7 +149,7 @@ void TestWindow::hover()
     const std::pair<const char *, QColor> faces[] { { "cmdStart", QColor(0, 255, 0) },
         { "cmdPause", QColor(255, 255, 0) }, { "cmdReset", QColor(255, 127, 127) },
         { "cmdUhrAus", QColor(255, 0, 0) } };
-    QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
+    QEnterEvent enter(QPointF(0, 0), QPointF(0, 0), QPointF(0, 0)); // the edge counts as inside
     QEvent leave(QEvent::Leave);
     w()->show();
     for (const auto &[name, face] : faces) {
@@ -337,6 +337,9 @@ void TestWindow::pauseStoppReset()
         QVERIFY(b.percent == 0 && !b.bannerVisible);
     QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),
         u"Start -Pause Reset Uhr aus  off00 00 050"_qs);
+    w()->cmdStart_Click(); // a new game: no Reset while it runs ("Uhr aus" stays as Stopp left it)
+    QCOMPARE(controls(), u"Stopp Pause -Reset Uhr aus - running"_qs);
+    w()->cmdStart_Click();
     w()->cmdReset_Click();
     QCOMPARE(controls() + fields() + QString::number(w()->clockState().Spielzeit),
         u"-Start -Pause Reset Uhr aus  off00 00 000"_qs);

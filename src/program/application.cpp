@@ -4,10 +4,12 @@
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 #include "version.h"
+#include "web/webserver.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -73,7 +75,23 @@ int runVelorand(int argc, char **argv)
         g_qtMessages(type, QMessageLogContext(), message);
     prepareApplication();
 
+    // The web view binds before the window exists: a port in use ends the program without a window.
+    std::unique_ptr<WebServer> web;
+    if (commandLine.web) {
+        web = std::make_unique<WebServer>();
+        if (!web->start(commandLine.webAddress, commandLine.webPort)) {
+            std::fprintf(stderr, "velorand: %s\n", qPrintable(web->errorString()));
+            return 2;
+        }
+    }
+
     VelorandWindow window;
+    if (web) {
+        web->publish(window.displayState());
+        QObject::connect(&window, &VelorandWindow::displayChanged, web.get(), &WebServer::publish);
+        std::printf("velorand: Webansicht unter %s\n", qPrintable(web->urls().join(u' ')));
+        std::fflush(stdout);
+    }
     window.show();
     return QApplication::exec();
 }

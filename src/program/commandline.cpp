@@ -31,7 +31,8 @@ QString optionSynopsis(const Option &option)
     QStringList forms;
     for (const QString &name : option.names)
         forms << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-    const QString value = option.valueName.isEmpty() ? QString() : QStringLiteral("[=%1]").arg(option.valueName);
+    const QString value
+        = option.valueName.isEmpty() ? QString() : QStringLiteral("[=%1]").arg(option.valueName);
     return forms.join(QStringLiteral(", ")) + value;
 }
 
@@ -58,7 +59,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     // --web alone takes the default; QCommandLineParser knows no optional values.
     QStringList given = arguments;
-    given.replaceInStrings(QRegularExpression(QStringLiteral("^--web$")), QStringLiteral("--web=127.0.0.1:8080"));
+    given.replaceInStrings(
+        QRegularExpression(QStringLiteral("^--web$")), QStringLiteral("--web=127.0.0.1:8080"));
     if (!parser.parse(QStringList { QStringLiteral("velorand") } + given)) {
         const QStringList unknown = parser.unknownOptionNames();
         const QString name = unknown.isEmpty() ? QString() : unknown.first();

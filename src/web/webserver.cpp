@@ -80,7 +80,8 @@ public:
 
 namespace {
 
-void notifyConnection(void *cls, MHD_Connection *connection, void **context, MHD_ConnectionNotificationCode code)
+void notifyConnection(
+    void *cls, MHD_Connection *connection, void **context, MHD_ConnectionNotificationCode code)
 {
     auto *clients = static_cast<WebServer::Clients *>(cls);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
@@ -169,8 +170,8 @@ MHD_Result answerText(MHD_Connection *connection, unsigned status, const char *t
         "text/plain; charset=utf-8");
 }
 
-MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, const char *method, const char *,
-    const char *, size_t *, void **)
+MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, const char *method,
+    const char *, const char *, size_t *, void **)
 {
     Client *client = clientOf(connection);
     client->awaitingHeader = false;
@@ -197,7 +198,8 @@ MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, co
     if (state) {
         const QByteArray &json = client->owner->json;
         return answer(connection, MHD_HTTP_OK,
-            MHD_create_response_from_buffer(json.size(), const_cast<char *>(json.constData()), MHD_RESPMEM_MUST_COPY),
+            MHD_create_response_from_buffer(
+                json.size(), const_cast<char *>(json.constData()), MHD_RESPMEM_MUST_COPY),
             "application/json");
     }
     client->stream = true;
@@ -214,8 +216,7 @@ MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, co
 WebServer::WebServer(QObject *parent)
     : QObject(parent)
     , m_clients(std::make_unique<Clients>())
-{
-}
+{ }
 
 WebServer::~WebServer()
 {
@@ -247,11 +248,11 @@ bool WebServer::start(const QString &address, quint16 port)
         m_error = QStringLiteral("„%1“ ist keine IPv4-Adresse").arg(address);
         return false;
     }
-    m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr, &handleRequest,
-        nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT, unsigned(maxClients + 64),
-        MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-        memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, m_clients.get(),
-        MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
+    m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
+        &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT,
+        unsigned(maxClients + 64), MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds),
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection,
+        m_clients.get(), MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
     if (!m_daemon) {
         m_error = QStringLiteral("Webansicht: %1:%2 lässt sich nicht öffnen (%3)")
                       .arg(address)
@@ -269,7 +270,8 @@ bool WebServer::start(const QString &address, quint16 port)
 
 QStringList WebServer::urls() const
 {
-    const auto url = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(m_port); };
+    const auto url
+        = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(m_port); };
     if (m_address != QLatin1String("0.0.0.0"))
         return { url(m_address) };
     QStringList all;
@@ -280,7 +282,8 @@ QStringList WebServer::urls() const
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
             continue;
         char text[INET_ADDRSTRLEN] = {};
-        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text, sizeof text);
+        ::inet_ntop(
+            AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text, sizeof text);
         all << url(QString::fromLatin1(text));
     }
     ::freeifaddrs(interfaces);

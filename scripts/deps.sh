@@ -3,15 +3,16 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 
-build_packages=(cmake make g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core fonts-liberation2)
+build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev libgl-dev libmicrohttpd-dev fonts-dejavu-core fonts-liberation2)
 # Real-window tests run the program under a virtual X server with a window manager;
 # the Wayland test runs it natively on a headless weston; the fuzzer needs clang's
 # runtime; the leak check needs valgrind; the package stage builds the Debian
 # package (dpkg-dev, gzip) and checks it, its AppStream metadata, its desktop
 # entry and the licensing (lintian, appstream, desktop-file-utils, reuse); the
-# package depends on qt6-translations-l10n.
+# package depends on qt6-translations-l10n; the web view test opens the page in chromium
+# and looks for listening ports with ss (iproute2).
 test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick weston qt6-wayland clang libclang-rt-14-dev
-    valgrind lintian reuse desktop-file-utils dpkg-dev appstream gzip qt6-translations-l10n)
+    valgrind lintian reuse desktop-file-utils dpkg-dev appstream gzip qt6-translations-l10n chromium iproute2)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;

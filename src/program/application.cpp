@@ -68,14 +68,7 @@ int runVelorand(int argc, char **argv)
         break;
     }
 
-    g_qtMessages = qInstallMessageHandler(failWithoutWindow);
-    QApplication app(argc, argv);
-    qInstallMessageHandler(g_qtMessages);
-    for (const auto &[type, message] : std::as_const(g_heldMessages))
-        g_qtMessages(type, QMessageLogContext(), message);
-    prepareApplication();
-
-    // The web view binds before the window exists: a port in use ends the program without a window.
+    // The web view binds before anything else opens: a port in use ends the program without a window.
     std::unique_ptr<WebServer> web;
     if (commandLine.web) {
         web = std::make_unique<WebServer>();
@@ -84,6 +77,13 @@ int runVelorand(int argc, char **argv)
             return 2;
         }
     }
+
+    g_qtMessages = qInstallMessageHandler(failWithoutWindow);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(g_qtMessages);
+    for (const auto &[type, message] : std::as_const(g_heldMessages))
+        g_qtMessages(type, QMessageLogContext(), message);
+    prepareApplication();
 
     VelorandWindow window;
     if (web) {

@@ -21,6 +21,7 @@ body { display: flex; flex-direction: column; justify-content: center; align-ite
 .bar { flex: 1; position: relative; height: 5vmin; background: #222; }
 .fill { position: absolute; left: 0; top: 0; bottom: 0; width: 0; }
 .banner { position: absolute; inset: 0; display: flex; align-items: center; justify-content: center; color: #000; background: #fff; font-weight: bold; }
+.banner[hidden] { display: none; }
 #status { position: fixed; bottom: 1vmin; font-size: 3vmin; color: #f66; }
 </style>
 </head>

@@ -7,6 +7,7 @@
 #include "shell/spectatorwindow.h"
 #include "shell/velorandwindow.h"
 #include "version.h"
+#include "web/webserver.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -103,6 +104,16 @@ int runVelorand(int argc, char **argv)
         break;
     }
 
+    // The web view binds before anything else opens: a port in use ends the program without a window.
+    std::unique_ptr<WebServer> web;
+    if (commandLine.web) {
+        web = std::make_unique<WebServer>();
+        if (!web->start(commandLine.webAddress, commandLine.webPort)) {
+            std::fprintf(stderr, "velorand: %s\n", qPrintable(web->errorString()));
+            return 2;
+        }
+    }
+
     g_qtMessages = qInstallMessageHandler(failWithoutWindow);
     QApplication app(argc, argv);
     qInstallMessageHandler(g_qtMessages);
@@ -134,6 +145,12 @@ int runVelorand(int argc, char **argv)
                     player->play();
                 shown = now;
             });
+    }
+    if (web) {
+        web->publish(window.displayState());
+        QObject::connect(&window, &VelorandWindow::displayChanged, web.get(), &WebServer::publish);
+        std::printf("velorand: Webansicht unter %s\n", qPrintable(web->urls().join(u' ')));
+        std::fflush(stdout);
     }
     window.show();
     return QApplication::exec();

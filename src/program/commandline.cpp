@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 
 namespace {
 
@@ -31,6 +32,10 @@ const QList<Option> &options()
             QStringLiteral("N") },
         { { QStringLiteral("hupe"), QStringLiteral("horn") },
             QStringLiteral("Hupt am Ende der 1. Halbzeit und am Spielende (über die Tonausgabe)."), {} },
+        { { QStringLiteral("web") },
+            QStringLiteral("Zeigt die Uhr im Browser, nur lesend (ohne Wert: 127.0.0.1:8080;\n"
+                           "0.0.0.0:8080 für das ganze Netz)."),
+            QStringLiteral("[ADRESSE:]PORT") },
     };
     return all;
 }
@@ -48,6 +53,18 @@ QString optionSynopsis(const Option &option)
     return forms.join(QStringLiteral(", "));
 }
 
+/// --web's value, "PORT" or "ADDRESS:PORT", into @p commandLine; false if the port is no port.
+bool readWebValue(const QString &value, CommandLine &commandLine)
+{
+    const qsizetype colon = value.lastIndexOf(u':');
+    bool isNumber = false;
+    const uint port = value.mid(colon + 1).toUInt(&isNumber);
+    commandLine.web = true;
+    commandLine.webAddress = colon < 0 ? QStringLiteral("127.0.0.1") : value.left(colon);
+    commandLine.webPort = quint16(port);
+    return isNumber && port >= 1 && port <= 65535;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -57,12 +74,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
         parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
     parser.addPositionalArgument(QStringLiteral("none"), {});
 
-    // The parser knows no optional values: the bare option gets the value that stands for "any screen".
+    // The parser knows no optional values: a bare option gets the value that stands for "any screen"
+    // or the default address.
     QStringList given { QStringLiteral("velorand") };
     for (const QString &argument : arguments) {
         const bool bare = argument == QStringLiteral("--") + spectator
             || argument == QStringLiteral("--") + spectatorAlias;
-        given << (bare ? argument + u'=' + anyScreen : argument);
+        given << (bare ? argument + u'=' + anyScreen
+                       : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080") : argument);
     }
     if (!parser.parse(given)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -88,6 +107,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 QStringLiteral("ungültige Bildschirmnummer „%1“").arg(number) };
     }
     run.horn = parser.isSet(QStringLiteral("hupe"));
+    const QString web = parser.value(QStringLiteral("web"));
+    if (parser.isSet(QStringLiteral("web")) && !readWebValue(web, run))
+        return { CommandLine::Action::Error, QStringLiteral("ungültiger Port in „--web=%1“").arg(web) };
     return run;
 }
 

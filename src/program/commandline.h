@@ -12,6 +12,9 @@ struct CommandLine
     /// The hall's view: -1 none, 0 on the first screen without the operator window, N on screen N.
     int spectatorScreen = -1;
     bool horn = false; ///< --hupe: sound the horn at the end of the first half and of the game
+    bool web = false; ///< --web: serve the read-only web view at webAddress:webPort
+    QString webAddress = {};
+    quint16 webPort = 0;
 };
 
 /// Reads the arguments (without the program's name).

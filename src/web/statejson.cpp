@@ -1,0 +1,40 @@
+#include "statejson.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonObject bar(const BarDisplay &bar)
+{
+    return { { QStringLiteral("percent"), bar.percent },
+        { QStringLiteral("color"), QStringLiteral("#%1").arg(bar.rgb, 6, 16, QLatin1Char('0')) } };
+}
+
+QJsonValue banner(const BarDisplay &bar)
+{
+    return bar.bannerVisible ? QJsonValue(bar.banner) : QJsonValue(QJsonValue::Null);
+}
+
+} // namespace
+
+QByteArray stateJson(const DisplayState &state, qint64 monotonicMs)
+{
+    const QJsonObject object {
+        { QStringLiteral("remaining"), state.remainingText() },
+        { QStringLiteral("elapsed"), state.elapsedText() },
+        { QStringLiteral("secondsRed"), state.secondsRed },
+        { QStringLiteral("running"), state.running },
+        { QStringLiteral("paused"), state.paused },
+        { QStringLiteral("bars"),
+            QJsonObject { { QStringLiteral("half1"), bar(state.halbzeit1) },
+                { QStringLiteral("half2"), bar(state.halbzeit2) },
+                { QStringLiteral("game"), bar(state.zeit) } } },
+        { QStringLiteral("banners"),
+            QJsonObject { { QStringLiteral("half1"), banner(state.halbzeit1) },
+                { QStringLiteral("half2"), banner(state.halbzeit2) },
+                { QStringLiteral("game"), banner(state.zeit) } } },
+        { QStringLiteral("monotonicMs"), monotonicMs },
+    };
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QByteArray>
+
+/// The web view's one page: HTML with its style and script inside, nothing loaded from elsewhere.
+const QByteArray &webPage();

@@ -1,0 +1,329 @@
+#include "webserver.h"
+
+#include "web/statejson.h"
+#include "web/webpage.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <ifaddrs.h>
+#include <microhttpd.h>
+#include <net/if.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <unordered_set>
+
+namespace {
+
+constexpr qint64 keepAliveMs = 5000; ///< a comment on idle streams, so they never look dead
+constexpr int sendBuffer = 16 * 1024; ///< the kernel doubles it: 32 KiB per client at most
+constexpr size_t memoryPerClient = 32 * 1024; ///< request headers and the write buffer
+
+qint64 nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+struct Client
+{
+    const WebServer::Clients *owner = nullptr;
+    MHD_Connection *connection = nullptr;
+    int fd = -1;
+    bool admitted = false;
+    bool awaitingHeader = true;
+    qint64 headerSince = 0;
+    bool stream = false;
+    bool suspended = false;
+    bool keepAliveDue = false;
+    quint64 sentVersion = 0;
+    QByteArray pending;
+    qsizetype offset = 0;
+};
+
+} // namespace
+
+/// The server thread's view of its clients and of the state they are sent.
+class WebServer::Clients
+{
+public:
+    std::unordered_set<Client *> all;
+    int admitted = 0;
+    QByteArray json;
+    quint64 version = 0;
+    qint64 lastKeepAlive = nowMs();
+
+    /// Closes what is overdue, marks keep-alives, wakes the streams that have something to send.
+    void tend(bool changed)
+    {
+        const qint64 now = nowMs();
+        const bool keepAlive = now - lastKeepAlive >= keepAliveMs;
+        if (keepAlive)
+            lastKeepAlive = now;
+        for (Client *client : all) {
+            if (client->awaitingHeader && now - client->headerSince > headerSeconds * 1000) {
+                // MHD sees the end of the stream and closes the connection itself.
+                ::shutdown(client->fd, SHUT_RDWR);
+                client->awaitingHeader = false;
+            }
+            client->keepAliveDue = client->keepAliveDue || (keepAlive && client->stream);
+            if (client->suspended && (changed || client->keepAliveDue)) {
+                client->suspended = false;
+                MHD_resume_connection(client->connection);
+            }
+        }
+    }
+};
+
+namespace {
+
+void notifyConnection(
+    void *cls, MHD_Connection *connection, void **context, MHD_ConnectionNotificationCode code)
+{
+    auto *clients = static_cast<WebServer::Clients *>(cls);
+    if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+        auto *client = new Client;
+        client->owner = clients;
+        client->connection = connection;
+        client->fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
+        ::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+        client->admitted = clients->admitted < WebServer::maxClients;
+        clients->admitted += client->admitted;
+        client->headerSince = nowMs();
+        clients->all.insert(client);
+        *context = client;
+        return;
+    }
+    auto *client = static_cast<Client *>(*context);
+    clients->admitted -= client->admitted;
+    clients->all.erase(client);
+    delete client;
+}
+
+Client *clientOf(MHD_Connection *connection)
+{
+    return static_cast<Client *>(
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
+}
+
+void requestCompleted(void *, MHD_Connection *connection, void **, MHD_RequestTerminationCode)
+{
+    // The next request on a kept-alive connection gets its own 10 s.
+    Client *client = clientOf(connection);
+    client->awaitingHeader = true;
+    client->headerSince = nowMs();
+    client->stream = false;
+}
+
+MHD_Result addHeaderSize(void *cls, MHD_ValueKind, const char *key, const char *value)
+{
+    *static_cast<size_t *>(cls) += std::strlen(key) + (value ? std::strlen(value) : 0) + 4;
+    return MHD_YES;
+}
+
+/// Hands MHD the stream's bytes: the state whenever it is newer than the last one sent, a keep-alive
+/// comment when due; with nothing to send the connection rests until tend() wakes it.
+ssize_t readStream(void *cls, uint64_t, char *buffer, size_t max)
+{
+    auto *client = static_cast<Client *>(cls);
+    if (client->offset == client->pending.size()) {
+        if (client->sentVersion != client->owner->version) {
+            client->pending = "data: " + client->owner->json + "\n\n";
+            client->sentVersion = client->owner->version;
+        } else if (client->keepAliveDue) {
+            client->pending = ":\n\n";
+        } else {
+            client->suspended = true;
+            MHD_suspend_connection(client->connection);
+            return 0;
+        }
+        client->keepAliveDue = false;
+        client->offset = 0;
+    }
+    const size_t size = std::min<size_t>(max, client->pending.size() - client->offset);
+    std::memcpy(buffer, client->pending.constData() + client->offset, size);
+    client->offset += size;
+    return static_cast<ssize_t>(size);
+}
+
+MHD_Result answer(MHD_Connection *connection, unsigned status, MHD_Response *response, const char *type)
+{
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
+    MHD_add_response_header(response, MHD_HTTP_HEADER_ACCESS_CONTROL_ALLOW_ORIGIN, "*");
+    if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET");
+    if (status >= 400)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+    const MHD_Result queued = MHD_queue_response(connection, status, response);
+    MHD_destroy_response(response);
+    return queued;
+}
+
+MHD_Result answerText(MHD_Connection *connection, unsigned status, const char *text)
+{
+    return answer(connection, status,
+        MHD_create_response_from_buffer(std::strlen(text), const_cast<char *>(text), MHD_RESPMEM_PERSISTENT),
+        "text/plain; charset=utf-8");
+}
+
+MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, const char *method,
+    const char *, const char *, size_t *, void **)
+{
+    Client *client = clientOf(connection);
+    client->awaitingHeader = false;
+    size_t headerBytes = std::strlen(url);
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, &addHeaderSize, &headerBytes);
+    if (headerBytes > WebServer::maxHeaderBytes)
+        return answerText(connection, MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "Kopfzeilen zu groß\n");
+    if (!client->admitted)
+        return answerText(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "Zu viele Verbindungen\n");
+    const bool page = std::strcmp(url, "/") == 0;
+    const bool state = std::strcmp(url, "/state") == 0;
+    const bool events = std::strcmp(url, "/events") == 0;
+    if (!page && !state && !events)
+        return answerText(connection, MHD_HTTP_NOT_FOUND, "Nicht gefunden\n");
+    if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0)
+        return answerText(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "Nur GET\n");
+    if (page) {
+        const QByteArray &html = webPage();
+        return answer(connection, MHD_HTTP_OK,
+            MHD_create_response_from_buffer(
+                html.size(), const_cast<char *>(html.constData()), MHD_RESPMEM_PERSISTENT),
+            "text/html; charset=utf-8");
+    }
+    if (state) {
+        const QByteArray &json = client->owner->json;
+        return answer(connection, MHD_HTTP_OK,
+            MHD_create_response_from_buffer(
+                json.size(), const_cast<char *>(json.constData()), MHD_RESPMEM_MUST_COPY),
+            "application/json");
+    }
+    client->stream = true;
+    client->pending = "retry: 2000\n\n";
+    client->offset = 0;
+    client->sentVersion = 0;
+    return answer(connection, MHD_HTTP_OK,
+        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024, &readStream, client, nullptr),
+        "text/event-stream");
+}
+
+} // namespace
+
+WebServer::WebServer(QObject *parent)
+    : QObject(parent)
+    , m_clients(std::make_unique<Clients>())
+{ }
+
+WebServer::~WebServer()
+{
+    if (!m_daemon)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+    m_thread.join();
+    // MHD may only stop with every connection resumed.
+    for (Client *client : m_clients->all) {
+        if (client->suspended)
+            MHD_resume_connection(client->connection);
+        client->suspended = false;
+    }
+    MHD_stop_daemon(m_daemon);
+    ::close(m_wake);
+}
+
+bool WebServer::start(const QString &address, quint16 port)
+{
+    sockaddr_in where {};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    if (::inet_pton(AF_INET, address.toLatin1().constData(), &where.sin_addr) != 1) {
+        m_error = QStringLiteral("„%1“ ist keine IPv4-Adresse").arg(address);
+        return false;
+    }
+    m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
+        &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT,
+        unsigned(maxClients + 64), MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds),
+        MHD_OPTION_CONNECTION_MEMORY_LIMIT, memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection,
+        m_clients.get(), MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
+    if (!m_daemon) {
+        m_error = QStringLiteral("Webansicht: %1:%2 lässt sich nicht öffnen (%3)")
+                      .arg(address)
+                      .arg(port)
+                      .arg(errno == EADDRINUSE ? QStringLiteral("Port belegt")
+                                               : QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    m_address = address;
+    m_port = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
+    m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_thread = std::thread(&WebServer::serve, this);
+    return true;
+}
+
+QStringList WebServer::urls() const
+{
+    const auto url
+        = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(m_port); };
+    if (m_address != QLatin1String("0.0.0.0"))
+        return { url(m_address) };
+    QStringList all;
+    ifaddrs *interfaces = nullptr;
+    if (::getifaddrs(&interfaces) != 0)
+        return { url(m_address) };
+    for (const ifaddrs *entry = interfaces; entry; entry = entry->ifa_next) {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
+            continue;
+        char text[INET_ADDRSTRLEN] = {};
+        ::inet_ntop(
+            AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text, sizeof text);
+        all << url(QString::fromLatin1(text));
+    }
+    ::freeifaddrs(interfaces);
+    return all;
+}
+
+void WebServer::publish(const DisplayState &state)
+{
+    const QByteArray json = stateJson(state, nowMs());
+    {
+        const std::lock_guard lock(m_mutex);
+        m_json = json;
+        ++m_version;
+    }
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+}
+
+void WebServer::serve()
+{
+    pollfd watched[2] = { { MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_EPOLL_FD)->epoll_fd, POLLIN, 0 },
+        { m_wake, POLLIN, 0 } };
+    for (;;) {
+        MHD_UNSIGNED_LONG_LONG mhdTimeout = 0;
+        int timeout = 1000; // also the pace of the header deadline and the keep-alives
+        if (MHD_get_timeout(m_daemon, &mhdTimeout) == MHD_YES)
+            timeout = int(std::min<MHD_UNSIGNED_LONG_LONG>(mhdTimeout, 1000));
+        ::poll(watched, 2, timeout);
+        uint64_t wakes = 0;
+        [[maybe_unused]] const ssize_t got = ::read(m_wake, &wakes, sizeof wakes);
+        bool changed = false;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_stopping)
+                return;
+            changed = m_version != m_clients->version;
+            m_clients->json = m_json;
+            m_clients->version = m_version;
+        }
+        m_clients->tend(changed);
+        MHD_run(m_daemon);
+    }
+}

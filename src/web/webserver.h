@@ -1,0 +1,71 @@
+#pragma once
+
+#include "clock/displaystate.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+struct MHD_Daemon;
+
+/**
+ * The read-only web view: GET / (the page), GET /state (the display state as
+ * JSON) and GET /events (the same JSON as Server-Sent Events), nothing else.
+ *
+ * One thread of its own serves every client through libmicrohttpd on epoll.
+ * publish() only swaps the new JSON in under a short lock and wakes that
+ * thread, so the clock never waits for a client.
+ *
+ * Limits: 256 clients at once (503 beyond), request headers at most 8 KiB
+ * (431) and complete within 10 s, a client that stops reading is dropped
+ * after 10 s without progress with at most one small socket buffer held.
+ */
+class WebServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int maxClients = 256;
+    static constexpr int maxHeaderBytes = 8 * 1024;
+    static constexpr int headerSeconds = 10;
+
+    /// The server thread's bookkeeping of its connections.
+    class Clients;
+
+    explicit WebServer(QObject *parent = nullptr);
+    ~WebServer() override;
+    Q_DISABLE_COPY_MOVE(WebServer)
+
+    /// Binds @p address (IPv4, e.g. "127.0.0.1" or "0.0.0.0") and @p port (0: any free one) and starts
+    /// serving; on failure returns false and errorString() says why, in German.
+    bool start(const QString &address, quint16 port);
+    QString errorString() const { return m_error; }
+    /// The bound port.
+    quint16 port() const { return m_port; }
+    /// Where the view can be opened: one URL, or one per interface address when bound to all.
+    QStringList urls() const;
+
+public Q_SLOTS:
+    /// Hands the state to the clients; stamped with the monotonic clock now.
+    void publish(const DisplayState &state);
+
+private:
+    void serve();
+
+    MHD_Daemon *m_daemon = nullptr;
+    std::unique_ptr<Clients> m_clients; ///< touched by the server thread only
+    std::thread m_thread;
+    int m_wake = -1; ///< eventfd: a new state or the end
+    QString m_address;
+    quint16 m_port = 0;
+    QString m_error;
+
+    std::mutex m_mutex; ///< guards the two below, held for a copy only
+    QByteArray m_json;
+    quint64 m_version = 0;
+    bool m_stopping = false;
+};

@@ -86,6 +86,7 @@ private slots:
             hall.showDisplay(window.displayState());
             connect(&window, &VelorandWindow::displayChanged, &hall, &SpectatorWindow::showDisplay);
             QVERIFY(hall.open(&window, asked) && !hall.testAttribute(Qt::WA_QuitOnClose));
+            QCOMPARE(hall.objectName(), QStringLiteral("frmZuschauer"));
             const char *names[] = { "txtStd", "txtMin", "txtSek" };
             for (int i = 0; i < 3; ++i)
                 window.findChild<QLineEdit *>(QLatin1String(names[i]))

@@ -15,150 +15,135 @@ class TestClock : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void reading_data();
-    void reading();
-    void conversion_data();
-    void conversion();
-    void rounding_data();
-    void rounding();
-    void enteredTime_data();
-    void enteredTime();
-    void gameTimerSchedule();
-};
-
-void TestClock::reading_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<bool>("digits");
-    QTest::newRow("plain") << u"12"_qs << 12.0 << true;
-    QTest::newRow("one digit") << u"7"_qs << 7.0 << true;
-    QTest::newRow("empty") << QString() << 0.0 << true;
-    QTest::newRow("trailing letter") << u"5a"_qs << 5.0 << false;
-    QTest::newRow("leading letter") << u"a5"_qs << 0.0 << false;
-    QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
-    QTest::newRow("plus") << u"+3"_qs << 3.0 << false;
-    QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
-    QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
-    QTest::newRow("point at end") << u"1."_qs << 1.0 << false;
-    QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
-    QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;
-    QTest::newRow("tab and line feed") << u"\t5\n"_qs << 5.0 << false;
-    QTest::newRow("carriage return is no blank") << u"\r5"_qs << 0.0 << false;
-    QTest::newRow("blank inside") << u"1 2"_qs << 12.0 << false;
-    QTest::newRow("fullwidth digits") << u"\uff15"_qs << 0.0 << false;
-    QTest::newRow("too small for a double") << u"0."_qs + QString(400, u'0') + u'1' << 0.0 << false;
-    QTest::newRow("too large") << QString(400, u'9') << std::numeric_limits<double>::max() << true;
-    QTest::newRow("too large negative")
-        << u"-"_qs + QString(400, u'9') << -std::numeric_limits<double>::max() << false;
-}
-
-void TestClock::reading()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QFETCH(bool, digits);
-    QCOMPARE(Zahlenwert(text), value);
-    QCOMPARE(IstNumerisch(text), digits);
-}
-
-void TestClock::conversion_data()
-{
-    QTest::addColumn<qint32>("seconds");
-    QTest::addColumn<QString>("fields");
-    QTest::newRow("zero") << 0 << u"00:00:00"_qs;
-    QTest::newRow("a minute") << 60 << u"00:01:00"_qs;
-    QTest::newRow("an hour less one") << 3599 << u"00:59:59"_qs;
-    QTest::newRow("an hour and a second") << 3601 << u"01:00:01"_qs;
-    QTest::newRow("the longest game") << 89999 << u"24:59:59"_qs;
-    QTest::newRow("a day and more") << 100000 << u"27:46:40"_qs;
-    QTest::newRow("negative") << -61 << u"00:-01:-01"_qs;
-    QTest::newRow("largest count") << std::numeric_limits<qint32>::max() << u"596523:14:07"_qs;
-}
-
-void TestClock::conversion()
-{
-    QFETCH(qint32, seconds);
-    const QString fields = twoDigitText(static_cast<qint64>(StundenExtract(seconds))) + u':'
-        + twoDigitText(static_cast<qint64>(MinutenExtract(seconds))) + u':'
-        + twoDigitText(SekundenExtract(seconds));
-    QTEST(fields, "fields");
-}
-
-void TestClock::rounding_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<double>("rounded");
-    QTest::addColumn<QString>("numeral");
-    QTest::newRow("half down to even") << 2.5 << 2.0 << u"02"_qs;
-    QTest::newRow("half up to even") << 3.5 << 4.0 << u"04"_qs;
-    QTest::newRow("half of one") << 0.5 << 0.0 << u"00"_qs;
-    QTest::newRow("below half") << 2.4999 << 2.0 << u"02"_qs;
-    QTest::newRow("above half") << 2.5001 << 3.0 << u"03"_qs;
-    QTest::newRow("negative half") << -1.5 << -2.0 << u"-02"_qs;
-    QTest::newRow("three digits") << 100.0 << 100.0 << u"100"_qs;
-    QTest::newRow("beyond 64 bits") << 1e30 << 1e30 << u"1000000000000000000"_qs;
-}
-
-void TestClock::rounding()
-{
-    QFETCH(double, value);
-    QFETCH(double, rounded);
-    QCOMPARE(roundHalfEven(value), rounded);
-    QTEST(twoDigitText(QString::number(value, 'f', 4)), "numeral");
-    QCOMPARE(roundToSeconds(value), static_cast<qint32>(std::clamp(rounded, -2147483648.0, 2147483647.0)));
-}
-
-void TestClock::enteredTime_data()
-{
-    QTest::addColumn<QString>("fields"); // hours, minutes, seconds; "_" for an empty field
-    QTest::addColumn<qint32>("seconds");
-    QTest::addColumn<int>("rule");
-    const int enable = int(StartButtonRule::EnableStart), disable = int(StartButtonRule::DisableStart);
-    QTest::newRow("whole game") << u"1 30 15"_qs << 5415 << enable;
-    QTest::newRow("all zero") << u"00 0 _"_qs << 0 << disable;
-    QTest::newRow("negative hour") << u"-1 0 0"_qs << -3600 << int(StartButtonRule::Keep);
-    QTest::newRow("negative beside positive") << u"-1 0 5"_qs << -3595 << enable;
-    QTest::newRow("half a minute") << u"0 .5 0"_qs << 30 << enable;
-    QTest::newRow("tie down to even") << u"0 1 .5"_qs << 60 << enable;
-    QTest::newRow("tie up to even") << u"0 1 1.5"_qs << 62 << enable;
-    QTest::newRow("beyond 32 bits") << u"999999999999 0 0"_qs << std::numeric_limits<qint32>::max() << enable;
-}
-
-void TestClock::enteredTime()
-{
-    QFETCH(QString, fields);
-    const QStringList f = fields.replace(u'_', QString()).split(u' ');
-    const EnteredTime entered = EnteredTime::fromTexts(f[0], f[1], f[2]);
-    QTEST(entered.gameSeconds(), "seconds");
-    QTEST(int(startButtonRule(entered)), "rule");
-}
-
-void TestClock::gameTimerSchedule()
-{
-    qint64 now = 0;
-    GameTimer timer;
-    timer.setClock([&now] { return now; });
-    QSignalSpy ticks(&timer, &GameTimer::timeout), changes(&timer, &GameTimer::activeChanged);
-    // Steps "ms:ticks" wake the timer at that time and expect so many ticks in all; "stop", "resume",
-    // "start" and "catchUp" act at the last time. A late wake-up keeps the schedule; a pause keeps the
-    // part of the second left, also when ticks were overdue (then the next one is due soon after).
-    const QString script = u"start 999:0 1000:1 2500:2 2999:2 3000:3 3300:3 stop 9000:3 resume 9699:3 9700:4 "
-                           "11900:5 stop 20000:5 resume catchUp 20799:6 20800:7 start 21799:7 21800:8"_qs;
-    bool running = false;
-    for (const QString &step : script.split(u' ')) {
-        if (step.contains(u':')) {
-            now = step.section(u':', 0, 0).toLongLong() * 1000 * 1000;
-            timer.wake();
-            QVERIFY2(ticks.count() == step.section(u':', 1).toInt(), qPrintable(step));
-        } else {
-            QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
-            running = step == u"stop"_qs ? false : step == u"catchUp"_qs ? running : true;
-        }
-        QCOMPARE(timer.isActive(), running);
+    void reading_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("digits");
+        QTest::newRow("plain") << u"12"_qs << 12.0 << true;
+        QTest::newRow("one digit") << u"7"_qs << 7.0 << true;
+        QTest::newRow("empty") << QString() << 0.0 << true;
+        QTest::newRow("trailing letter") << u"5a"_qs << 5.0 << false;
+        QTest::newRow("leading letter") << u"a5"_qs << 0.0 << false;
+        QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
+        QTest::newRow("plus") << u"+3"_qs << 3.0 << false;
+        QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
+        QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
+        QTest::newRow("point at end") << u"1."_qs << 1.0 << false;
+        QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
+        QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;
+        QTest::newRow("tab and line feed") << u"\t5\n"_qs << 5.0 << false;
+        QTest::newRow("carriage return is no blank") << u"\r5"_qs << 0.0 << false;
+        QTest::newRow("blank inside") << u"1 2"_qs << 12.0 << false;
+        QTest::newRow("fullwidth digits") << u"\uff15"_qs << 0.0 << false;
+        QTest::newRow("too small for a double") << u"0."_qs + QString(400, u'0') + u'1' << 0.0 << false;
+        QTest::newRow("too large") << QString(400, u'9') << std::numeric_limits<double>::max() << true;
+        QTest::newRow("too large negative")
+            << u"-"_qs + QString(400, u'9') << -std::numeric_limits<double>::max() << false;
     }
-    QCOMPARE(changes.count(), 5); // on, off, on, off, on
-}
+    void reading()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(bool, digits);
+        QCOMPARE(Zahlenwert(text), value);
+        QCOMPARE(IstNumerisch(text), digits);
+    }
+    void conversion_data()
+    {
+        QTest::addColumn<qint32>("seconds");
+        QTest::addColumn<QString>("fields");
+        QTest::newRow("zero") << 0 << u"00:00:00"_qs;
+        QTest::newRow("a minute") << 60 << u"00:01:00"_qs;
+        QTest::newRow("an hour less one") << 3599 << u"00:59:59"_qs;
+        QTest::newRow("an hour and a second") << 3601 << u"01:00:01"_qs;
+        QTest::newRow("the longest game") << 89999 << u"24:59:59"_qs;
+        QTest::newRow("a day and more") << 100000 << u"27:46:40"_qs;
+        QTest::newRow("negative") << -61 << u"00:-01:-01"_qs;
+        QTest::newRow("largest count") << std::numeric_limits<qint32>::max() << u"596523:14:07"_qs;
+    }
+    void conversion()
+    {
+        QFETCH(qint32, seconds);
+        const QString fields = twoDigitText(static_cast<qint64>(StundenExtract(seconds))) + u':'
+            + twoDigitText(static_cast<qint64>(MinutenExtract(seconds))) + u':'
+            + twoDigitText(SekundenExtract(seconds));
+        QTEST(fields, "fields");
+    }
+    void rounding_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("rounded");
+        QTest::addColumn<QString>("numeral");
+        QTest::newRow("half down to even") << 2.5 << 2.0 << u"02"_qs;
+        QTest::newRow("half up to even") << 3.5 << 4.0 << u"04"_qs;
+        QTest::newRow("half of one") << 0.5 << 0.0 << u"00"_qs;
+        QTest::newRow("below half") << 2.4999 << 2.0 << u"02"_qs;
+        QTest::newRow("above half") << 2.5001 << 3.0 << u"03"_qs;
+        QTest::newRow("negative half") << -1.5 << -2.0 << u"-02"_qs;
+        QTest::newRow("three digits") << 100.0 << 100.0 << u"100"_qs;
+        QTest::newRow("beyond 64 bits") << 1e30 << 1e30 << u"1000000000000000000"_qs;
+    }
+    void rounding()
+    {
+        QFETCH(double, value);
+        QFETCH(double, rounded);
+        QCOMPARE(roundHalfEven(value), rounded);
+        QTEST(twoDigitText(QString::number(value, 'f', 4)), "numeral");
+        QCOMPARE(
+            roundToSeconds(value), static_cast<qint32>(std::clamp(rounded, -2147483648.0, 2147483647.0)));
+    }
+    void enteredTime_data()
+    {
+        QTest::addColumn<QString>("fields"); // hours, minutes, seconds; "_" for an empty field
+        QTest::addColumn<qint32>("seconds");
+        QTest::addColumn<int>("rule");
+        const int enable = int(StartButtonRule::EnableStart), disable = int(StartButtonRule::DisableStart);
+        QTest::newRow("whole game") << u"1 30 15"_qs << 5415 << enable;
+        QTest::newRow("all zero") << u"00 0 _"_qs << 0 << disable;
+        QTest::newRow("negative hour") << u"-1 0 0"_qs << -3600 << int(StartButtonRule::Keep);
+        QTest::newRow("negative beside positive") << u"-1 0 5"_qs << -3595 << enable;
+        QTest::newRow("half a minute") << u"0 .5 0"_qs << 30 << enable;
+        QTest::newRow("tie down to even") << u"0 1 .5"_qs << 60 << enable;
+        QTest::newRow("tie up to even") << u"0 1 1.5"_qs << 62 << enable;
+        QTest::newRow("beyond 32 bits")
+            << u"999999999999 0 0"_qs << std::numeric_limits<qint32>::max() << enable;
+    }
+    void enteredTime()
+    {
+        QFETCH(QString, fields);
+        const QStringList f = fields.replace(u'_', QString()).split(u' ');
+        const EnteredTime entered = EnteredTime::fromTexts(f[0], f[1], f[2]);
+        QTEST(entered.gameSeconds(), "seconds");
+        QTEST(int(startButtonRule(entered)), "rule");
+    }
+    void gameTimerSchedule()
+    {
+        qint64 now = 0;
+        GameTimer timer;
+        timer.setClock([&now] { return now; });
+        QSignalSpy ticks(&timer, &GameTimer::timeout), changes(&timer, &GameTimer::activeChanged);
+        // Steps "ms:ticks" wake the timer at that time and expect so many ticks in all; "stop", "resume",
+        // "start" and "catchUp" act at the last time. A late wake-up keeps the schedule; a pause keeps the
+        // part of the second left, also when ticks were overdue (then the next one is due soon after).
+        const QString script
+            = u"start 999:0 1000:1 2500:2 2999:2 3000:3 3300:3 stop 9000:3 resume 9699:3 9700:4 "
+              "11900:5 stop 20000:5 resume catchUp 20799:6 20800:7 start 21799:7 21800:8"_qs;
+        bool running = false;
+        for (const QString &step : script.split(u' ')) {
+            if (step.contains(u':')) {
+                now = step.section(u':', 0, 0).toLongLong() * 1000 * 1000;
+                timer.wake();
+                QVERIFY2(ticks.count() == step.section(u':', 1).toInt(), qPrintable(step));
+            } else {
+                QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
+                running = step == u"stop"_qs ? false : step == u"catchUp"_qs ? running : true;
+            }
+            QCOMPARE(timer.isActive(), running);
+        }
+        QCOMPARE(changes.count(), 5); // on, off, on, off, on
+    }
+};
 
 QTEST_GUILESS_MAIN(TestClock)
 #include "tst_clock.moc"

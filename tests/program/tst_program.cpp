@@ -9,81 +9,79 @@ class TestProgram : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void run_data();
-    void run();
+    void run_data()
+    {
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<QString>("environment");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>(
+            "output"); // a piece of standard output, or of the one line on standard error
+        const QString screens
+            = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs; // laptop, projector
+        QTest::newRow("version") << u"--version"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
+        QTest::newRow("short version") << u"-v"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
+        QTest::newRow("help") << u"--help"_qs << QString() << 0
+                              << u"  Zeigt die Versionsnummer und endet.\n"_qs;
+        QTest::newRow("short help") << u"-h"_qs << QString() << 0 << u"  Hupt am Ende der 1. Halbzeit"_qs;
+        QTest::newRow("help on the hall's view")
+            << u"-h"_qs << QString() << 0 << u"  Zeigt die Spielzeit groß"_qs;
+        QTest::newRow("unknown option")
+            << u"--hilfe"_qs << QString() << 2
+            << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;
+        QTest::newRow("unknown short option") << u"-x"_qs << QString() << 2 << u"„-x“"_qs;
+        QTest::newRow("stray argument")
+            << u"start"_qs << QString() << 2 << u"velorand: unerwartetes Argument „start“"_qs;
+        QTest::newRow("no X server") << QString() << u"DISPLAY=:77"_qs << 2
+                                     << u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77)"_qs;
+        QTest::newRow("malformed display") << QString() << u"DISPLAY=nirgends"_qs << 2 << u"nirgends"_qs;
+        QTest::newRow("no compositor") << QString() << u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs
+                                       << 2 << u"Wayland (fehlt-0)"_qs;
+        QTest::newRow("help where no window opens")
+            << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
+        QTest::newRow("screens in the help") << u"--help"_qs << screens << 0 << u"Beamer, 1920 × 1080"_qs;
+        QTest::newRow("no such screen")
+            << u"--zuschauer=3"_qs << screens << 2 << u"velorand: Bildschirm 3 gibt es nicht"_qs;
+        QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2
+                                     << u"velorand: ungültige Bildschirmnummer „0“"_qs;
+        QTest::newRow("no such port")
+            << u"--web=99999"_qs << QString() << 2 << u"velorand: ungültiger Port in „--web=99999“"_qs;
+        QTest::newRow("screen by name") << u"--zuschauer=zwei"_qs << QString() << 2 << u"„zwei“"_qs;
+        QTest::newRow("any screen by its other name")
+            << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
+        QTest::newRow("any screen, no X server")
+            << u"--zuschauer"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
+    }
+    void run()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QString, environment);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QTemporaryDir runtime;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"QT_QPA_PLATFORM"_qs);
+        env.remove(u"WAYLAND_DISPLAY"_qs);
+        env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
+        for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
+            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(runtime.path()); // where a core file would land
+        program.start(QStringLiteral(VELORAND_BINARY), arguments.split(u' ', Qt::SkipEmptyParts));
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        // Help and version on standard output; a refusal is one line on standard error.
+        QVERIFY2(status ? out.isEmpty() && err.count(u'\n') == 1 && err.startsWith(u"velorand: "_qs)
+                        : err.isEmpty(),
+            qPrintable(err));
+        QVERIFY2((status ? err : out).contains(output), qPrintable(out + err));
+        QVERIFY(!output.startsWith(u"velorand 1"_qs) || out == output); // the version alone
+        QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
+    }
 };
-
-void TestProgram::run_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<QString>("environment");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("output"); // a piece of standard output, or of the one line on standard error
-    const QString screens
-        = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs; // laptop, projector
-    QTest::newRow("version") << u"--version"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
-    QTest::newRow("short version") << u"-v"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
-    QTest::newRow("help") << u"--help"_qs << QString() << 0 << u"  Zeigt die Versionsnummer und endet.\n"_qs;
-    QTest::newRow("short help") << u"-h"_qs << QString() << 0 << u"  Hupt am Ende der 1. Halbzeit"_qs;
-    QTest::newRow("help on the hall's view")
-        << u"-h"_qs << QString() << 0 << u"  Zeigt die Spielzeit groß"_qs;
-    QTest::newRow("unknown option")
-        << u"--hilfe"_qs << QString() << 2
-        << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;
-    QTest::newRow("unknown short option") << u"-x"_qs << QString() << 2 << u"„-x“"_qs;
-    QTest::newRow("stray argument") << u"start"_qs << QString() << 2
-                                    << u"velorand: unerwartetes Argument „start“"_qs;
-    QTest::newRow("no X server") << QString() << u"DISPLAY=:77"_qs << 2
-                                 << u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77)"_qs;
-    QTest::newRow("malformed display") << QString() << u"DISPLAY=nirgends"_qs << 2 << u"nirgends"_qs;
-    QTest::newRow("no compositor") << QString() << u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs << 2
-                                   << u"Wayland (fehlt-0)"_qs;
-    QTest::newRow("help where no window opens")
-        << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
-    QTest::newRow("screens in the help") << u"--help"_qs << screens << 0 << u"Beamer, 1920 × 1080"_qs;
-    QTest::newRow("no such screen") << u"--zuschauer=3"_qs << screens << 2
-                                    << u"velorand: Bildschirm 3 gibt es nicht"_qs;
-    QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2
-                                 << u"velorand: ungültige Bildschirmnummer „0“"_qs;
-    QTest::newRow("no such port") << u"--web=99999"_qs << QString() << 2
-                                  << u"velorand: ungültiger Port in „--web=99999“"_qs;
-    QTest::newRow("screen by name") << u"--zuschauer=zwei"_qs << QString() << 2 << u"„zwei“"_qs;
-    QTest::newRow("any screen by its other name")
-        << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
-    QTest::newRow("any screen, no X server")
-        << u"--zuschauer"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
-}
-
-void TestProgram::run()
-{
-    QFETCH(QString, arguments);
-    QFETCH(QString, environment);
-    QFETCH(int, status);
-    QFETCH(QString, output);
-    QTemporaryDir runtime;
-    QProcess program;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(u"QT_QPA_PLATFORM"_qs);
-    env.remove(u"WAYLAND_DISPLAY"_qs);
-    env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
-    for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
-        env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-    program.setProcessEnvironment(env);
-    program.setWorkingDirectory(runtime.path()); // where a core file would land
-    program.start(QStringLiteral(VELORAND_BINARY), arguments.split(u' ', Qt::SkipEmptyParts));
-    QVERIFY(program.waitForFinished(20000));
-    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.exitCode(), status);
-    const QString out = QString::fromUtf8(program.readAllStandardOutput());
-    const QString err = QString::fromUtf8(program.readAllStandardError());
-    // Help and version on standard output; a refusal is one line on standard error.
-    QVERIFY2(
-        status ? out.isEmpty() && err.count(u'\n') == 1 && err.startsWith(u"velorand: "_qs) : err.isEmpty(),
-        qPrintable(err));
-    QVERIFY2((status ? err : out).contains(output), qPrintable(out + err));
-    QVERIFY(!output.startsWith(u"velorand 1"_qs) || out == output); // the version alone
-    QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
-}
 
 QTEST_GUILESS_MAIN(TestProgram)
 #include "tst_program.moc"

@@ -57,21 +57,331 @@ private Q_SLOTS:
         timer()->setClock([this] { return now; });
         m_window->setModalRunner([this](QMessageBox &box) { messages << box.text(); });
     }
-    void elementsAndLayout();
-    void hover();
-    void keyboardFocus();
-    void popupMenuAndGermanTexts();
-    void ticks_data();
-    void ticks();
-    void start_data();
-    void start();
-    void pauseStoppReset();
-    void loweredGameTimeFreezesTheDisplay();
-    void spinButtons_data();
-    void spinButtons();
-    void commandsMeetOverdueTicks_data();
-    void commandsMeetOverdueTicks();
-    void titles();
+    void elementsAndLayout()
+    {
+        QCOMPARE(w()->size(), QSize(425, 393));
+        QCOMPARE(w()->windowTitle(), u" Velorand"_qs);
+        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
+        const QString names
+            = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd "
+              "spnMin spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 "
+              "pnlZeit pnlHalbzeit1Text pnlHalbzeit2Text pnlZeitText lbl1Halbzeit lbl2Halbzeit "
+              "lblGesamtspielzeit cmdStart cmdPause cmdReset cmdUhrAus Line1 Line2 Line3 Line4 Label1 "
+              "Label2 Label3 Label5 Label6 Label7 Label8 Label9 Label10"_qs;
+        for (const QString &name : names.split(u' '))
+            QVERIFY2(w()->objectName() == name || w()->findChild<QWidget *>(name), qPrintable(name));
+        // Every element inside its group, none over another, every caption fits.
+        for (const QWidget *e : w()->findChildren<QWidget *>()) {
+            const QWidget *parent = e->isWindow() ? e : e->parentWidget();
+            QVERIFY2(e->isWindow() || parent->rect().contains(e->geometry()), qPrintable(e->objectName()));
+            for (const QWidget *sibling : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(
+                    sibling == e || sibling->isWindow() || !sibling->geometry().intersects(e->geometry()),
+                    qPrintable(e->objectName() + u" overlaps "_qs + sibling->objectName()));
+            if (qobject_cast<const QLabel *>(e) || qobject_cast<const QPushButton *>(e))
+                QVERIFY2(e->fontMetrics().horizontalAdvance(e->property("text").toString()) <= e->width(),
+                    qPrintable(e->objectName()));
+        }
+    }
+    void hover()
+    {
+        const std::pair<const char *, QColor> faces[] { { "cmdStart", QColor(0, 255, 0) },
+            { "cmdPause", QColor(255, 255, 0) }, { "cmdReset", QColor(255, 127, 127) },
+            { "cmdUhrAus", QColor(255, 0, 0) } };
+        QEnterEvent enter(QPointF(0, 0), QPointF(0, 0), QPointF(0, 0)); // the edge counts as inside
+        QEvent leave(QEvent::Leave);
+        w()->show();
+        for (const auto &[name, face] : faces) {
+            auto *button = el<FaceButton>(name);
+            const bool enabled = button->isEnabled(); // only "Uhr aus" at start: the others do not light up
+            QApplication::sendEvent(button, &enter);
+            QVERIFY(button->faceColor() == (enabled ? face : QColor()) && button->font().bold() == enabled);
+            button->setEnabled(true);
+            QApplication::sendEvent(button, &enter);
+            QVERIFY(holds(w()->grab().toImage(), button, face) && button->font().bold());
+            QApplication::sendEvent(button, &leave);
+            QVERIFY(holds(w()->grab().toImage(), button, QColor(212, 208, 200)) && !button->font().bold());
+        }
+    }
+    void keyboardFocus()
+    {
+        w()->show();
+        QVERIFY(QTest::qWaitForWindowActive(w()));
+        auto *seconds = el<QLineEdit>("txtSek");
+        seconds->setFocus();
+        QTest::keyClicks(seconds, u"5"_qs);
+        QTest::mouseClick(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
+        QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
+        QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(controls() + QString::number(w()->clockState().Spielzeit),
+            u"Stopp Pause -Reset -Uhr aus - running6"_qs);
+        // Tabbed to an arrow, then Start by mouse: the arrow goes off, and its field gets the focus back.
+        w()->cmdStart_Click();
+        el("spnMin")->setFocus();
+        QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
+        QVERIFY(el("txtMin")->hasFocus());
+        w()->cmdStart_Click();
+        // Tab still reaches the buttons, and Space on purpose works.
+        el("spnStd")->setFocus();
+        QTest::keyClick(el("spnStd"), Qt::Key_Tab);
+        QVERIFY(el("cmdStart")->hasFocus());
+        QTest::keyClick(el("cmdStart"), Qt::Key_Space);
+        QCOMPARE(el<QPushButton>("cmdStart")->text(), u"Stopp"_qs);
+        // A field that gets the focus selects its whole text.
+        el("txtMin")->setFocus();
+        QCOMPARE(el<QLineEdit>("txtMin")->selectedText(), u"00"_qs);
+    }
+    void popupMenuAndGermanTexts()
+    {
+        w()->show();
+        auto *menu = el<QMenu>("Menu");
+        w()->Frame2_MouseDown(Qt::RightButton);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(
+            menu->actions().first()->text() + menu->actions().last()->text(), u"MinimierenSchliessen"_qs);
+        menu->hide();
+        w()->Form_MouseDown(Qt::MiddleButton);
+        QVERIFY(!menu->isVisible());
+        // Qt's own edit menu of a field speaks German too.
+        std::unique_ptr<QMenu> edit(el<QLineEdit>("txtStd")->createStandardContextMenu());
+        QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));
+        w()->cmdUhrAus_Click(); // closing is never refused
+        QVERIFY(!w()->isVisible());
+    }
+    void ticks_data()
+    {
+        // Per tick: remaining, elapsed, the bars (percent, colour, "!" under a banner), the seconds' colour.
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("one second") << u"00 00 01"_qs << u"1 00:00:00 00:00:01 100R! 0R! 0R! R"_qs;
+        QTest::newRow("five seconds")
+            << u"00 00 05"_qs
+            << u"1 00:00:04 00:00:01 50Y 0R 20Y R|2 00:00:03 00:00:02 100R! 0R 40Y R|"
+               "3 00:00:02 00:00:03 100R! 50Y 60Y R|4 00:00:01 00:00:04 100R! 100Y 80Y R|"
+               "5 00:00:00 00:00:05 100R! 100R! 80R! R"_qs;
+        QTest::newRow("eight seconds: halves round to even")
+            << u"0 0 8"_qs << u"1 00:00:07 00:00:01 25Y 0R 12Y R|3 00:00:05 00:00:03 75Y 0R 38Y R"_qs;
+        QTest::newRow("61 seconds")
+            << u"00 01 01"_qs
+            << u"1 00:01:00 00:00:01 3Y 0R 2G Y|30 00:00:31 00:00:30 100R! 0R 49G Y|"
+               "31 00:00:30 00:00:31 100R! 3Y 51Y R|61 00:00:00 00:01:01 100R! 100R! 98R! R"_qs;
+        QTest::newRow("an hour and a second") << u"1 0 1"_qs << u"1 01:00:00 00:00:01 0G 0R 0G Y"_qs;
+    }
+    void ticks()
+    {
+        QFETCH(QString, entered);
+        QFETCH(QString, rows);
+        w()->show();
+        enter(entered);
+        w()->cmdStart_Click();
+        QSignalSpy published(w(), &VelorandWindow::displayChanged);
+        int tick = 0;
+        for (const QString &row : rows.split(u'|')) {
+            while (tick < row.section(u' ', 0, 0).toInt()) {
+                pass(1000);
+                QCOMPARE(published.count(), ++tick); // each tick is published once, when it happens
+            }
+            const DisplayState d = w()->displayState();
+            QCOMPARE(published.last().first().value<DisplayState>(), d);
+            QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                         .arg(tick)
+                         .arg(remaining(), elapsed(), bar(d.halbzeit1), bar(d.halbzeit2), bar(d.zeit),
+                             d.secondsRed ? u"R"_qs : u"Y"_qs),
+                row);
+            // On screen: each bar filled up to its percent in its colour, a banner in red, the digits'
+            // colours.
+            const QImage shot = w()->grab().toImage();
+            const std::pair<const char *, BarDisplay> bars[] { { "pnlHalbzeit1", d.halbzeit1 },
+                { "pnlHalbzeit2", d.halbzeit2 }, { "pnlZeit", d.zeit } };
+            for (const auto &[name, b] : bars) {
+                const QColor inside
+                    = pixel(shot, el(name), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5);
+                QCOMPARE(inside.rgb() & 0xffffff,
+                    b.bannerVisible     ? 0xff0000
+                        : b.percent > 2 ? b.rgb
+                                        : inside.rgb() & 0xffffff);
+                QVERIFY(b.bannerVisible || b.percent > 97
+                    || pixel(shot, el(name), (b.percent + 2) / 100.0, 0.5)
+                        == (name[3] == 'Z' ? QColor(0, 0, 128) : QColor(128, 128, 128)));
+            }
+            QVERIFY(holds(shot, el("lblSek"), d.secondsRed ? QColor(255, 0, 0) : QColor(255, 255, 0)));
+            QVERIFY(holds(shot, el("lblSekAb"), QColor(255, 0, 0))
+                && holds(shot, el("lblMin"), QColor(255, 255, 0)));
+        }
+        const DisplayState d = w()->displayState();
+        const bool over = remaining() == u"00:00:00"_qs; // then it cannot be resumed
+        QCOMPARE(controls(),
+            over ? u"Stopp -Pause -Reset -Uhr aus - off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
+        QCOMPARE(d.zeit.banner, over ? u"Die Spielzeit ist abgelaufen !"_qs : QString(u"Spielzeit"_qs));
+        QVERIFY(!d.halbzeit1.bannerVisible || d.halbzeit1.banner == u"Die 1. Halbzeit ist abgelaufen !"_qs);
+        QVERIFY(!d.halbzeit2.bannerVisible || d.halbzeit2.banner == u"Die 2. Halbzeit ist abgelaufen !"_qs);
+    }
+    void start_data()
+    {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("after"); // the fields after Start
+        QTest::addColumn<bool>("refused"); // "Es sind nur numerische Werte erlaubt"
+        QTest::newRow("above every limit") << u"99 99 99"_qs << u"24 59 59"_qs << false;
+        QTest::newRow("just above") << u"25 60 60"_qs << u"24 59 59"_qs << false;
+        QTest::newRow("at the limits") << u"24 59 59"_qs << u"24 59 59"_qs << false;
+        QTest::newRow("empty fields") << u" 1 "_qs << u"0 1 0"_qs << false;
+        QTest::newRow("letter in the minutes")
+            << u"1 1a 5"_qs << u"1 0 5"_qs << true; // only that field is reset
+        QTest::newRow("point in the seconds") << u"1 2 2."_qs << u"1 2 0"_qs << true;
+        QTest::newRow("letter in the hours") << u"x y 5"_qs << u"0 y 5"_qs << true;
+    }
+    void start()
+    {
+        QFETCH(QString, entered);
+        QFETCH(QString, after);
+        QFETCH(bool, refused);
+        enter(entered);
+        const QString before = remaining();
+        w()->cmdStart_Click();
+        QCOMPARE(fields(), after);
+        QCOMPARE(
+            messages, refused ? QStringList { u"Es sind nur numerische Werte erlaubt"_qs } : QStringList());
+        QCOMPARE(remaining(), refused ? before : after.replace(u' ', u':'));
+        QCOMPARE(controls(),
+            refused ? u"Start -Pause -Reset -Uhr aus  off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
+    }
+    void pauseStoppReset()
+    {
+        enter(u"00 00 05"_qs);
+        w()->cmdStart_Click();
+        pass(1400);
+        w()->cmdPause_Click();
+        QCOMPARE(controls(), u"Stopp weiter -Reset -Uhr aus - off"_qs);
+        QVERIFY(w()->displayState().paused && w()->displayState().zeit.bannerVisible);
+        QCOMPARE(w()->displayState().zeit.banner, u"Spielzeit unterbrochen !"_qs);
+        pass(5000); // paused: nothing moves
+        w()->cmdPause_Click(); // on again, with the 600 ms left of the second
+        QVERIFY(!w()->displayState().zeit.bannerVisible);
+        pass(599);
+        QCOMPARE(elapsed(), u"00:00:01"_qs);
+        pass(1);
+        QCOMPARE(elapsed(), u"00:00:02"_qs);
+        w()->cmdPause_Click();
+        w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
+        const DisplayState d = w()->displayState();
+        const DisplayState cleared {
+            .secondsRed = d.secondsRed, .halbzeit1 = d.halbzeit1, .halbzeit2 = d.halbzeit2, .zeit = d.zeit
+        };
+        QCOMPARE(d, cleared);
+        for (const BarDisplay &b : { d.halbzeit1, d.halbzeit2, d.zeit })
+            QVERIFY(b.percent == 0 && !b.bannerVisible);
+        QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),
+            u"Start -Pause Reset Uhr aus  off00 00 050"_qs);
+        w()->cmdStart_Click(); // a new game: no Reset while it runs ("Uhr aus" stays as Stopp left it)
+        QCOMPARE(controls(), u"Stopp Pause -Reset Uhr aus - running"_qs);
+        w()->cmdStart_Click();
+        w()->cmdReset_Click();
+        QCOMPARE(controls() + fields() + QString::number(w()->clockState().Spielzeit),
+            u"-Start -Pause Reset Uhr aus  off00 00 000"_qs);
+    }
+    void loweredGameTimeFreezesTheDisplay()
+    {
+        enter(u"00 00 10"_qs);
+        w()->cmdStart_Click();
+        pass(3000);
+        el<QLineEdit>("txtSek")->setText(u"02"_qs);
+        pass(5000);
+        QCOMPARE(remaining() + QString::number(w()->clockState().Spielzeit), u"00:00:072"_qs);
+        QVERIFY(timer()->isActive());
+    }
+    void spinButtons_data()
+    {
+        QTest::addColumn<QString>("step"); // field, its text, up or down
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("hours up") << u"Std 23 up"_qs << u"24"_qs << QString();
+        QTest::newRow("hours at the limit") << u"Std 24 up"_qs << u"24"_qs << QString();
+        QTest::newRow("minutes at the limit")
+            << u"Min 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
+        QTest::newRow("seconds at the limit")
+            << u"Sek 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
+        QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
+        QTest::newRow("seconds down") << u"Sek 1 down"_qs << u"00"_qs << QString();
+        QTest::newRow("hours at zero") << u"Std 00 down"_qs << u"00"_qs << QString();
+        QTest::newRow("hours above the limit") << u"Std 99 up"_qs << u"99"_qs << QString();
+        QTest::newRow("negative") << u"Min -5 up"_qs << u"-0"_qs << QString(); // "-04", cut to two
+        QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();
+        QTest::newRow("half down") << u"Sek .5 down"_qs << u"00"_qs << QString();
+    }
+    void spinButtons()
+    {
+        QFETCH(QString, step);
+        QFETCH(QString, message);
+        const QStringList parts = step.split(u' ');
+        auto *edit = w()->findChild<QLineEdit *>(u"txt"_qs + parts[0]);
+        edit->setText(parts[1]);
+        auto *spin = w()->findChild<SpinButton *>(u"spn"_qs + (parts[0] == u"Sek"_qs ? u"sek"_qs : parts[0]));
+        parts[2] == u"up"_qs ? emit spin->SpinUp() : emit spin->SpinDown();
+        QTEST(edit->text(), "after");
+        QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList { message });
+        // The step ran the change handling: Start follows the fields.
+        QCOMPARE(controls().startsWith(u'-'), w()->clockState().Spielzeit == 0);
+    }
+    void commandsMeetOverdueTicks_data()
+    {
+        // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
+        QTest::addColumn<QString>("seconds");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("elapsed");
+        QTest::addColumn<bool>("paused");
+        QTest::newRow("pause") << u"99"_qs << u"pause"_qs << u"00:00:15"_qs << true;
+        QTest::newRow("pause after the end") << u"12"_qs << u"pause"_qs << u"00:00:12"_qs << false;
+        QTest::newRow("field change") << u"99"_qs << u"field"_qs << u"00:00:15"_qs << false;
+        QTest::newRow("spin step") << u"99"_qs << u"spin"_qs << u"00:00:15"_qs << false;
+        QTest::newRow("stopp after the end") << u"12"_qs << u"stopp"_qs << u"00:00:00"_qs << false;
+    }
+    void commandsMeetOverdueTicks()
+    {
+        QFETCH(QString, seconds);
+        QFETCH(QString, command);
+        enter(u"00 00 "_qs + seconds);
+        w()->cmdStart_Click();
+        for (int i = 0; i < 10; ++i)
+            pass(1000);
+        now += 5300LL * 1000 * 1000;
+        QSignalSpy published(w(), &VelorandWindow::displayChanged);
+        if (command == u"pause"_qs)
+            w()->cmdPause_Click();
+        else if (command == u"field"_qs)
+            el<QLineEdit>("txtStd")->setText(u"0"_qs);
+        else if (command == u"spin"_qs)
+            w()->spnStd_SpinDown();
+        else
+            w()->cmdStart_Click();
+        QTEST(elapsed(), "elapsed");
+        QTEST(w()->displayState().paused, "paused");
+        bool endShown = false; // the ticks came first
+        for (const QList<QVariant> &state : published)
+            endShown
+                |= state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
+        QCOMPARE(endShown, seconds == u"12"_qs);
+    }
+    void titles()
+    {
+        w()->show();
+        QCOMPARE(w()->windowTitle(), u" Velorand : "_qs);
+        w()->setTimeOfDaySource([] { return QTime(9, 5, 3); });
+        w()->Timer2_Timer();
+        const QString clock = u" Velorand :  [09:05:03]"_qs;
+        QCOMPARE(w()->windowTitle(), clock);
+        enter(u"00 00 05"_qs);
+        w()->cmdStart_Click();
+        w()->Minimieren_Click();
+        w()->setTimeOfDaySource([] { return QTime(9, 5, 4); });
+        w()->Timer2_Timer();
+        QCOMPARE(w()->windowTitle(), clock); // neither minimising nor the clock writes it now
+        pass(1000);
+        QCOMPARE(w()->windowTitle(), u"00:00:04"_qs); // the tick does
+        w()->showNormal();
+        pass(1000);
+        QCOMPARE(w()->windowTitle(), u" Velorand : "_qs);
+    }
 
 private:
     VelorandWindow *w() const { return m_window.get(); }
@@ -117,340 +427,6 @@ private:
     qint64 now = 0;
     QStringList messages;
 };
-
-void TestWindow::elementsAndLayout()
-{
-    QCOMPARE(w()->size(), QSize(425, 393));
-    QCOMPARE(w()->windowTitle(), u" Velorand"_qs);
-    QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
-    const QString names
-        = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd "
-          "spnMin spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 "
-          "pnlZeit pnlHalbzeit1Text pnlHalbzeit2Text pnlZeitText lbl1Halbzeit lbl2Halbzeit "
-          "lblGesamtspielzeit cmdStart cmdPause cmdReset cmdUhrAus Line1 Line2 Line3 Line4 Label1 "
-          "Label2 Label3 Label5 Label6 Label7 Label8 Label9 Label10"_qs;
-    for (const QString &name : names.split(u' '))
-        QVERIFY2(w()->objectName() == name || w()->findChild<QWidget *>(name), qPrintable(name));
-    // Every element inside its group, none over another, every caption fits.
-    for (const QWidget *e : w()->findChildren<QWidget *>()) {
-        const QWidget *parent = e->isWindow() ? e : e->parentWidget();
-        QVERIFY2(e->isWindow() || parent->rect().contains(e->geometry()), qPrintable(e->objectName()));
-        for (const QWidget *sibling : parent->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(sibling == e || sibling->isWindow() || !sibling->geometry().intersects(e->geometry()),
-                qPrintable(e->objectName() + u" overlaps "_qs + sibling->objectName()));
-        if (qobject_cast<const QLabel *>(e) || qobject_cast<const QPushButton *>(e))
-            QVERIFY2(e->fontMetrics().horizontalAdvance(e->property("text").toString()) <= e->width(),
-                qPrintable(e->objectName()));
-    }
-}
-
-void TestWindow::hover()
-{
-    const std::pair<const char *, QColor> faces[] { { "cmdStart", QColor(0, 255, 0) },
-        { "cmdPause", QColor(255, 255, 0) }, { "cmdReset", QColor(255, 127, 127) },
-        { "cmdUhrAus", QColor(255, 0, 0) } };
-    QEnterEvent enter(QPointF(0, 0), QPointF(0, 0), QPointF(0, 0)); // the edge counts as inside
-    QEvent leave(QEvent::Leave);
-    w()->show();
-    for (const auto &[name, face] : faces) {
-        auto *button = el<FaceButton>(name);
-        const bool enabled = button->isEnabled(); // only "Uhr aus" at start: the others do not light up
-        QApplication::sendEvent(button, &enter);
-        QVERIFY(button->faceColor() == (enabled ? face : QColor()) && button->font().bold() == enabled);
-        button->setEnabled(true);
-        QApplication::sendEvent(button, &enter);
-        QVERIFY(holds(w()->grab().toImage(), button, face) && button->font().bold());
-        QApplication::sendEvent(button, &leave);
-        QVERIFY(holds(w()->grab().toImage(), button, QColor(212, 208, 200)) && !button->font().bold());
-    }
-}
-
-void TestWindow::keyboardFocus()
-{
-    w()->show();
-    QVERIFY(QTest::qWaitForWindowActive(w()));
-    auto *seconds = el<QLineEdit>("txtSek");
-    seconds->setFocus();
-    QTest::keyClicks(seconds, u"5"_qs);
-    QTest::mouseClick(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
-    QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
-    QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QCOMPARE(controls() + QString::number(w()->clockState().Spielzeit),
-        u"Stopp Pause -Reset -Uhr aus - running6"_qs);
-    // Tabbed to an arrow, then Start by mouse: the arrow goes off, and its field gets the focus back.
-    w()->cmdStart_Click();
-    el("spnMin")->setFocus();
-    QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
-    QVERIFY(el("txtMin")->hasFocus());
-    w()->cmdStart_Click();
-    // Tab still reaches the buttons, and Space on purpose works.
-    el("spnStd")->setFocus();
-    QTest::keyClick(el("spnStd"), Qt::Key_Tab);
-    QVERIFY(el("cmdStart")->hasFocus());
-    QTest::keyClick(el("cmdStart"), Qt::Key_Space);
-    QCOMPARE(el<QPushButton>("cmdStart")->text(), u"Stopp"_qs);
-    // A field that gets the focus selects its whole text.
-    el("txtMin")->setFocus();
-    QCOMPARE(el<QLineEdit>("txtMin")->selectedText(), u"00"_qs);
-}
-
-void TestWindow::popupMenuAndGermanTexts()
-{
-    w()->show();
-    auto *menu = el<QMenu>("Menu");
-    w()->Frame2_MouseDown(Qt::RightButton);
-    QTRY_VERIFY(menu->isVisible());
-    QCOMPARE(menu->actions().first()->text() + menu->actions().last()->text(), u"MinimierenSchliessen"_qs);
-    menu->hide();
-    w()->Form_MouseDown(Qt::MiddleButton);
-    QVERIFY(!menu->isVisible());
-    // Qt's own edit menu of a field speaks German too.
-    std::unique_ptr<QMenu> edit(el<QLineEdit>("txtStd")->createStandardContextMenu());
-    QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));
-    w()->cmdUhrAus_Click(); // closing is never refused
-    QVERIFY(!w()->isVisible());
-}
-
-void TestWindow::ticks_data()
-{
-    // Per tick: remaining, elapsed, the bars (percent, colour, "!" under a banner), the seconds' colour.
-    QTest::addColumn<QString>("entered");
-    QTest::addColumn<QString>("rows");
-    QTest::newRow("one second") << u"00 00 01"_qs << u"1 00:00:00 00:00:01 100R! 0R! 0R! R"_qs;
-    QTest::newRow("five seconds")
-        << u"00 00 05"_qs
-        << u"1 00:00:04 00:00:01 50Y 0R 20Y R|2 00:00:03 00:00:02 100R! 0R 40Y R|"
-           "3 00:00:02 00:00:03 100R! 50Y 60Y R|4 00:00:01 00:00:04 100R! 100Y 80Y R|"
-           "5 00:00:00 00:00:05 100R! 100R! 80R! R"_qs;
-    QTest::newRow("eight seconds: halves round to even")
-        << u"0 0 8"_qs << u"1 00:00:07 00:00:01 25Y 0R 12Y R|3 00:00:05 00:00:03 75Y 0R 38Y R"_qs;
-    QTest::newRow("61 seconds")
-        << u"00 01 01"_qs
-        << u"1 00:01:00 00:00:01 3Y 0R 2G Y|30 00:00:31 00:00:30 100R! 0R 49G Y|"
-           "31 00:00:30 00:00:31 100R! 3Y 51Y R|61 00:00:00 00:01:01 100R! 100R! 98R! R"_qs;
-    QTest::newRow("an hour and a second") << u"1 0 1"_qs << u"1 01:00:00 00:00:01 0G 0R 0G Y"_qs;
-}
-
-void TestWindow::ticks()
-{
-    QFETCH(QString, entered);
-    QFETCH(QString, rows);
-    w()->show();
-    enter(entered);
-    w()->cmdStart_Click();
-    QSignalSpy published(w(), &VelorandWindow::displayChanged);
-    int tick = 0;
-    for (const QString &row : rows.split(u'|')) {
-        while (tick < row.section(u' ', 0, 0).toInt()) {
-            pass(1000);
-            QCOMPARE(published.count(), ++tick); // each tick is published once, when it happens
-        }
-        const DisplayState d = w()->displayState();
-        QCOMPARE(published.last().first().value<DisplayState>(), d);
-        QCOMPARE(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
-                     .arg(tick)
-                     .arg(remaining(), elapsed(), bar(d.halbzeit1), bar(d.halbzeit2), bar(d.zeit),
-                         d.secondsRed ? u"R"_qs : u"Y"_qs),
-            row);
-        // On screen: each bar filled up to its percent in its colour, a banner in red, the digits' colours.
-        const QImage shot = w()->grab().toImage();
-        const std::pair<const char *, BarDisplay> bars[] { { "pnlHalbzeit1", d.halbzeit1 },
-            { "pnlHalbzeit2", d.halbzeit2 }, { "pnlZeit", d.zeit } };
-        for (const auto &[name, b] : bars) {
-            const QColor inside
-                = pixel(shot, el(name), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5);
-            QCOMPARE(inside.rgb() & 0xffffff,
-                b.bannerVisible     ? 0xff0000
-                    : b.percent > 2 ? b.rgb
-                                    : inside.rgb() & 0xffffff);
-            QVERIFY(b.bannerVisible || b.percent > 97
-                || pixel(shot, el(name), (b.percent + 2) / 100.0, 0.5)
-                    == (name[3] == 'Z' ? QColor(0, 0, 128) : QColor(128, 128, 128)));
-        }
-        QVERIFY(holds(shot, el("lblSek"), d.secondsRed ? QColor(255, 0, 0) : QColor(255, 255, 0)));
-        QVERIFY(
-            holds(shot, el("lblSekAb"), QColor(255, 0, 0)) && holds(shot, el("lblMin"), QColor(255, 255, 0)));
-    }
-    const DisplayState d = w()->displayState();
-    const bool over = remaining() == u"00:00:00"_qs; // then it cannot be resumed
-    QCOMPARE(controls(),
-        over ? u"Stopp -Pause -Reset -Uhr aus - off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
-    QCOMPARE(d.zeit.banner, over ? u"Die Spielzeit ist abgelaufen !"_qs : QString(u"Spielzeit"_qs));
-    QVERIFY(!d.halbzeit1.bannerVisible || d.halbzeit1.banner == u"Die 1. Halbzeit ist abgelaufen !"_qs);
-    QVERIFY(!d.halbzeit2.bannerVisible || d.halbzeit2.banner == u"Die 2. Halbzeit ist abgelaufen !"_qs);
-}
-
-void TestWindow::start_data()
-{
-    QTest::addColumn<QString>("entered");
-    QTest::addColumn<QString>("after"); // the fields after Start
-    QTest::addColumn<bool>("refused"); // "Es sind nur numerische Werte erlaubt"
-    QTest::newRow("above every limit") << u"99 99 99"_qs << u"24 59 59"_qs << false;
-    QTest::newRow("just above") << u"25 60 60"_qs << u"24 59 59"_qs << false;
-    QTest::newRow("at the limits") << u"24 59 59"_qs << u"24 59 59"_qs << false;
-    QTest::newRow("empty fields") << u" 1 "_qs << u"0 1 0"_qs << false;
-    QTest::newRow("letter in the minutes") << u"1 1a 5"_qs << u"1 0 5"_qs << true; // only that field is reset
-    QTest::newRow("point in the seconds") << u"1 2 2."_qs << u"1 2 0"_qs << true;
-    QTest::newRow("letter in the hours") << u"x y 5"_qs << u"0 y 5"_qs << true;
-}
-
-void TestWindow::start()
-{
-    QFETCH(QString, entered);
-    QFETCH(QString, after);
-    QFETCH(bool, refused);
-    enter(entered);
-    const QString before = remaining();
-    w()->cmdStart_Click();
-    QCOMPARE(fields(), after);
-    QCOMPARE(messages, refused ? QStringList { u"Es sind nur numerische Werte erlaubt"_qs } : QStringList());
-    QCOMPARE(remaining(), refused ? before : after.replace(u' ', u':'));
-    QCOMPARE(controls(),
-        refused ? u"Start -Pause -Reset -Uhr aus  off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
-}
-
-void TestWindow::pauseStoppReset()
-{
-    enter(u"00 00 05"_qs);
-    w()->cmdStart_Click();
-    pass(1400);
-    w()->cmdPause_Click();
-    QCOMPARE(controls(), u"Stopp weiter -Reset -Uhr aus - off"_qs);
-    QVERIFY(w()->displayState().paused && w()->displayState().zeit.bannerVisible);
-    QCOMPARE(w()->displayState().zeit.banner, u"Spielzeit unterbrochen !"_qs);
-    pass(5000); // paused: nothing moves
-    w()->cmdPause_Click(); // on again, with the 600 ms left of the second
-    QVERIFY(!w()->displayState().zeit.bannerVisible);
-    pass(599);
-    QCOMPARE(elapsed(), u"00:00:01"_qs);
-    pass(1);
-    QCOMPARE(elapsed(), u"00:00:02"_qs);
-    w()->cmdPause_Click();
-    w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
-    const DisplayState d = w()->displayState();
-    const DisplayState cleared {
-        .secondsRed = d.secondsRed, .halbzeit1 = d.halbzeit1, .halbzeit2 = d.halbzeit2, .zeit = d.zeit
-    };
-    QCOMPARE(d, cleared);
-    for (const BarDisplay &b : { d.halbzeit1, d.halbzeit2, d.zeit })
-        QVERIFY(b.percent == 0 && !b.bannerVisible);
-    QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),
-        u"Start -Pause Reset Uhr aus  off00 00 050"_qs);
-    w()->cmdStart_Click(); // a new game: no Reset while it runs ("Uhr aus" stays as Stopp left it)
-    QCOMPARE(controls(), u"Stopp Pause -Reset Uhr aus - running"_qs);
-    w()->cmdStart_Click();
-    w()->cmdReset_Click();
-    QCOMPARE(controls() + fields() + QString::number(w()->clockState().Spielzeit),
-        u"-Start -Pause Reset Uhr aus  off00 00 000"_qs);
-}
-
-void TestWindow::loweredGameTimeFreezesTheDisplay()
-{
-    enter(u"00 00 10"_qs);
-    w()->cmdStart_Click();
-    pass(3000);
-    el<QLineEdit>("txtSek")->setText(u"02"_qs);
-    pass(5000);
-    QCOMPARE(remaining() + QString::number(w()->clockState().Spielzeit), u"00:00:072"_qs);
-    QVERIFY(timer()->isActive());
-}
-
-void TestWindow::spinButtons_data()
-{
-    QTest::addColumn<QString>("step"); // field, its text, up or down
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("hours up") << u"Std 23 up"_qs << u"24"_qs << QString();
-    QTest::newRow("hours at the limit") << u"Std 24 up"_qs << u"24"_qs << QString();
-    QTest::newRow("minutes at the limit")
-        << u"Min 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
-    QTest::newRow("seconds at the limit")
-        << u"Sek 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
-    QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
-    QTest::newRow("seconds down") << u"Sek 1 down"_qs << u"00"_qs << QString();
-    QTest::newRow("hours at zero") << u"Std 00 down"_qs << u"00"_qs << QString();
-    QTest::newRow("hours above the limit") << u"Std 99 up"_qs << u"99"_qs << QString();
-    QTest::newRow("negative") << u"Min -5 up"_qs << u"-0"_qs << QString(); // "-04", cut to two
-    QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();
-    QTest::newRow("half down") << u"Sek .5 down"_qs << u"00"_qs << QString();
-}
-
-void TestWindow::spinButtons()
-{
-    QFETCH(QString, step);
-    QFETCH(QString, message);
-    const QStringList parts = step.split(u' ');
-    auto *edit = w()->findChild<QLineEdit *>(u"txt"_qs + parts[0]);
-    edit->setText(parts[1]);
-    auto *spin = w()->findChild<SpinButton *>(u"spn"_qs + (parts[0] == u"Sek"_qs ? u"sek"_qs : parts[0]));
-    parts[2] == u"up"_qs ? emit spin->SpinUp() : emit spin->SpinDown();
-    QTEST(edit->text(), "after");
-    QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList { message });
-    // The step ran the change handling: Start follows the fields.
-    QCOMPARE(controls().startsWith(u'-'), w()->clockState().Spielzeit == 0);
-}
-
-void TestWindow::commandsMeetOverdueTicks_data()
-{
-    // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
-    QTest::addColumn<QString>("seconds");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("elapsed");
-    QTest::addColumn<bool>("paused");
-    QTest::newRow("pause") << u"99"_qs << u"pause"_qs << u"00:00:15"_qs << true;
-    QTest::newRow("pause after the end") << u"12"_qs << u"pause"_qs << u"00:00:12"_qs << false;
-    QTest::newRow("field change") << u"99"_qs << u"field"_qs << u"00:00:15"_qs << false;
-    QTest::newRow("spin step") << u"99"_qs << u"spin"_qs << u"00:00:15"_qs << false;
-    QTest::newRow("stopp after the end") << u"12"_qs << u"stopp"_qs << u"00:00:00"_qs << false;
-}
-
-void TestWindow::commandsMeetOverdueTicks()
-{
-    QFETCH(QString, seconds);
-    QFETCH(QString, command);
-    enter(u"00 00 "_qs + seconds);
-    w()->cmdStart_Click();
-    for (int i = 0; i < 10; ++i)
-        pass(1000);
-    now += 5300LL * 1000 * 1000;
-    QSignalSpy published(w(), &VelorandWindow::displayChanged);
-    if (command == u"pause"_qs)
-        w()->cmdPause_Click();
-    else if (command == u"field"_qs)
-        el<QLineEdit>("txtStd")->setText(u"0"_qs);
-    else if (command == u"spin"_qs)
-        w()->spnStd_SpinDown();
-    else
-        w()->cmdStart_Click();
-    QTEST(elapsed(), "elapsed");
-    QTEST(w()->displayState().paused, "paused");
-    bool endShown = false; // the ticks came first
-    for (const QList<QVariant> &state : published)
-        endShown |= state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
-    QCOMPARE(endShown, seconds == u"12"_qs);
-}
-
-void TestWindow::titles()
-{
-    w()->show();
-    QCOMPARE(w()->windowTitle(), u" Velorand : "_qs);
-    w()->setTimeOfDaySource([] { return QTime(9, 5, 3); });
-    w()->Timer2_Timer();
-    const QString clock = u" Velorand :  [09:05:03]"_qs;
-    QCOMPARE(w()->windowTitle(), clock);
-    enter(u"00 00 05"_qs);
-    w()->cmdStart_Click();
-    w()->Minimieren_Click();
-    w()->setTimeOfDaySource([] { return QTime(9, 5, 4); });
-    w()->Timer2_Timer();
-    QCOMPARE(w()->windowTitle(), clock); // neither minimising nor the clock writes it now
-    pass(1000);
-    QCOMPARE(w()->windowTitle(), u"00:00:04"_qs); // the tick does
-    w()->showNormal();
-    pass(1000);
-    QCOMPARE(w()->windowTitle(), u" Velorand : "_qs);
-}
 
 QTEST_MAIN(TestWindow)
 #include "tst_window.moc"

@@ -7,6 +7,7 @@
 #include "processes.h"
 #include "report.h"
 #include "timing.h"
+#include "webload.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,7 +31,8 @@ struct Options
     int startRuns = 5;
     int cpuSeconds = 30;
     std::uint32_t seed = 20240517;
-    QString parts = QStringLiteral("abcdefg");
+    QString parts = QStringLiteral("abcdefgw");
+    int clients = 200;
     QString markdown;
     QString childMode;
     qint64 startNs = 0;
@@ -44,6 +46,7 @@ void printUsage()
                "  --cycles N        pause/resume cycles in (b), default 100\n"
                "  --runs N          cold starts of each kind in (d), default 5\n"
                "  --cpu-seconds N   measuring time in (e), default 30\n"
+               "  --clients N       clients of the web view in (w), default 200\n"
                "  --seed N          seed of the pause points in (b)\n"
                "  --only LETTERS    run only these measurements, e.g. --only cd (f, g: the hall's view);\n"
                "                    h (the horn's delay, needs a PulseAudio server) runs only when named\n"
@@ -73,6 +76,8 @@ bool parse(int argc, char **argv, Options &options)
         } else if (std::strcmp(arg, "--runs") == 0 && hasValue) {
             if (!number(options.startRuns))
                 return false;
+        } else if (std::strcmp(arg, "--clients") == 0 && hasValue) {
+            options.clients = value().toInt(); // 0: the game without a web view
         } else if (std::strcmp(arg, "--cpu-seconds") == 0 && hasValue) {
             if (!number(options.cpuSeconds))
                 return false;
@@ -235,7 +240,8 @@ void runStartUp(const Options &options, Report &report)
     const QString runs = QStringLiteral(" (median of %1)").arg(options.startRuns);
     report.rows << ratioRow(QStringLiteral("(d) Process start to first painted frame") + runs,
         startMs[ChildMode::paintWindow], startMs[ChildMode::paintBare], formatMs);
-    report.rows << ratioRow(QStringLiteral("(d) Start to first frame, against a window with one label") + runs,
+    report.rows << ratioRow(
+        QStringLiteral("(d) Start to first frame, against a window with one label") + runs,
         startMs[ChildMode::paintWindow], startMs[ChildMode::paintLabel], formatMs, 1.3, u"one label"_qs);
     report.rows << ratioRow(QStringLiteral("(d) Peak memory (VmHWM) at the first frame") + runs,
         peakKb[ChildMode::paintWindow], peakKb[ChildMode::paintBare], formatMegabytes);
@@ -337,6 +343,42 @@ void runHorn(Report &report)
 
 } // namespace
 
+void runWebLoad(const Options &options, Report &report)
+{
+    std::fprintf(stderr, "(w) %d clients on the web view's /events during a %d s game\n", options.clients,
+        options.seconds);
+    const auto with = launchWebLoadChild(options.seconds, options.clients);
+    const auto without = launchWebLoadChild(options.seconds, 0);
+    const auto ms = [](double value) { return QString::asprintf("%+.1f ms", value); };
+    Row end { QStringLiteral(
+                  "(w) Error at the end of a %1 s game, %2 clients on /events (reference: no web view)")
+                  .arg(options.seconds)
+                  .arg(options.clients),
+        with ? ms(with->endErrorMs) : QStringLiteral("n/a"),
+        without ? ms(without->endErrorMs) : QStringLiteral("n/a"), QStringLiteral("at most 5 ms"), {}, {} };
+    if (with)
+        end.met = std::abs(with->endErrorMs) <= 5.0 && with->clients == options.clients;
+    Row delay { QStringLiteral("(w) Tick to the event reaching a client, median / 99th percentile"),
+        with ? QString::asprintf("%.2f / %.2f ms", with->medianMs, with->p99Ms) : QStringLiteral("n/a"),
+        QStringLiteral("-"), QStringLiteral("at most 50 ms (99th)"), {}, {} };
+    if (with)
+        delay.met = with->events > 0 && with->p99Ms <= 50.0;
+    Row cpu { QStringLiteral("(w) CPU time per minute with %1 clients (reference: no web view)")
+                  .arg(options.clients),
+        with ? QString::asprintf("%.3f s", with->cpuMsPerMinute / 1000) : QStringLiteral("n/a"),
+        without ? QString::asprintf("%.3f s", without->cpuMsPerMinute / 1000) : QStringLiteral("n/a"),
+        QStringLiteral("-"), {}, {} };
+    cpu.met = with.has_value();
+    report.rows << end << delay << cpu;
+    report.notes << QStringLiteral(
+        "(w) The window (offscreen) with the web view in-process and %1 clients in a "
+        "thread of the same process, each reading /events; a delay runs from the "
+        "state's monotonicMs to its arrival. The clients' own CPU is left out. %2 "
+        "events counted.")
+                        .arg(with ? with->clients : 0)
+                        .arg(with ? with->events : 0);
+}
+
 int main(int argc, char **argv)
 {
     Options options;
@@ -346,6 +388,8 @@ int main(int argc, char **argv)
     }
     if (options.childMode == QLatin1String(ChildMode::hornLatency))
         return hornLatencyChild(argc, argv);
+    if (options.childMode == QStringLiteral("web-load"))
+        return webLoadChild(argc, argv, options.cpuSeconds, options.clients);
     if (!options.childMode.isEmpty())
         return runChild(argc, argv, options.childMode, options.startNs, options.cpuSeconds);
 
@@ -374,6 +418,8 @@ int main(int argc, char **argv)
         runSpectatorCpu(options, report);
     if (options.parts.contains(u'h'))
         runHorn(report);
+    if (options.parts.contains(u'w'))
+        runWebLoad(options, report);
     report.totalSeconds = msSince(begin) / 1000.0;
 
     std::fputs(qPrintable(report.text()), stdout);

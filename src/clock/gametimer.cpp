@@ -68,12 +68,11 @@ void GameTimer::wake()
 
 void GameTimer::catchUp()
 {
+    // The wake-up stays armed for the old due time; when it comes, it waits for the next.
     while (m_active && m_clock() >= m_due) {
         m_due += intervalNs;
         emit timeout();
     }
-    if (m_active)
-        arm();
 }
 
 void GameTimer::arm()

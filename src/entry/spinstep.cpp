@@ -17,12 +17,12 @@ QString formatStep(double value)
 
 } // namespace
 
-SpinUpStep spinUpStep(const QString &text, int limit)
+std::optional<QString> spinUpStep(const QString &text, int limit)
 {
     const double value = Zahlenwert(text);
     if (value < limit)
-        return { formatStep(value + 1.0), false };
-    return { std::nullopt, true };
+        return formatStep(value + 1.0);
+    return std::nullopt;
 }
 
 std::optional<QString> spinDownStep(const QString &text)

@@ -11,15 +11,8 @@
  * it never wraps and never carries into a neighbouring field.
  */
 
-/// What a step up does with a field's text.
-struct SpinUpStep
-{
-    std::optional<QString> newText; ///< the text to write, if the step is taken
-    bool atLimit = false; ///< refused because the value is at or above the limit
-};
-
-/// A step up on @p text below @p limit (24 for hours, 59 for minutes and seconds).
-SpinUpStep spinUpStep(const QString &text, int limit);
+/// A step up on @p text: the new text while its value is below @p limit, otherwise nothing (at the limit).
+std::optional<QString> spinUpStep(const QString &text, int limit);
 
 /// A step down on @p text: the new text while its value is above 0, otherwise nothing.
 std::optional<QString> spinDownStep(const QString &text);

@@ -60,12 +60,10 @@ void helpWithoutScreens(QtMsgType type, const QMessageLogContext &, const QStrin
     std::_Exit(0);
 }
 
-/// One line for each screen, "  N  name, width × height" in pixels, when a window system can be reached.
+/// One line for each screen, "  N  name, width × height" in pixels, when a window system can be reached;
+/// otherwise the help goes out without them.
 QStringList screenLines(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return {};
     const QtMessageHandler previous = qInstallMessageHandler(helpWithoutScreens);
     QGuiApplication app(argc, argv);
     qInstallMessageHandler(previous);

@@ -80,8 +80,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     for (const QString &argument : arguments) {
         const bool bare = argument == QStringLiteral("--") + spectator
             || argument == QStringLiteral("--") + spectatorAlias;
-        given << (bare ? argument + u'=' + anyScreen
-                       : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080") : argument);
+        given << (bare                                ? argument + u'=' + anyScreen
+                : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080")
+                                                      : argument);
     }
     if (!parser.parse(given)) {
         const QStringList unknown = parser.unknownOptionNames();

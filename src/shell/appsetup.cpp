@@ -7,7 +7,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-bool prepareApplication()
+void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("velorand"));
     QApplication::setApplicationVersion(QStringLiteral(VELORAND_VERSION));
@@ -16,9 +16,6 @@ bool prepareApplication()
 
     // The window speaks German whatever the system's language, and so do Qt's own texts (context menus).
     auto *catalogue = new QTranslator(qApp);
-    if (catalogue->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        && QApplication::installTranslator(catalogue))
-        return true;
-    delete catalogue;
-    return false;
+    if (catalogue->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(catalogue);
 }

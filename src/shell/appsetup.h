@@ -6,4 +6,4 @@
  * Qt's own German texts. Returns false when Qt's German catalogue is
  * missing; the clock then runs with Qt's English texts.
  */
-bool prepareApplication();
+void prepareApplication();

@@ -14,14 +14,9 @@ cMouseInOut::cMouseInOut(QObject *parent)
 
 void cMouseInOut::attach(QWidget *control)
 {
-    if (m_control)
-        m_control->removeEventFilter(this);
     m_control = control;
-    IsMouseIn = false;
-    if (m_control) {
-        m_control->setMouseTracking(true);
-        m_control->installEventFilter(this);
-    }
+    m_control->setMouseTracking(true);
+    m_control->installEventFilter(this);
 }
 
 void cMouseInOut::pointerAt(double x, double y)

@@ -21,7 +21,7 @@ public:
     explicit cMouseInOut(QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(cMouseInOut)
 
-    /// Watches @p control from now on, instead of the widget watched before.
+    /// Watches @p control from now on; once, when the owner creates the tracker.
     void attach(QWidget *control);
 
     /// Handles a pointer seen at (@p x, @p y) in the control's own coordinates.

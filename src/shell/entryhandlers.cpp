@@ -68,10 +68,9 @@ void VelorandWindow::MarkiereText(QLineEdit *Txxt)
 void VelorandWindow::spinUp(QLineEdit *field, int limit, const QString &limitMessage)
 {
     catchUp();
-    const SpinUpStep step = spinUpStep(field->text(), limit);
-    if (step.newText)
-        field->setText(*step.newText);
-    else if (step.atLimit && !limitMessage.isEmpty()) {
+    if (const auto text = spinUpStep(field->text(), limit))
+        field->setText(*text);
+    else if (!limitMessage.isEmpty()) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velorand"), limitMessage, QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("msgGrenze"));
         showMessage(box);

@@ -48,14 +48,15 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(prepareApplication()); }
+    void initTestCase() { prepareApplication(); }
     void init()
     {
         m_window = std::make_unique<VelorandWindow>();
         now = 0;
         messages.clear();
         timer()->setClock([this] { return now; });
-        m_window->setModalRunner([this](QMessageBox &box) { messages << box.text(); });
+        m_window->setModalRunner(
+            [this](QMessageBox &box) { messages << box.windowTitle() + u": "_qs + box.text(); });
     }
     void elementsAndLayout()
     {
@@ -240,8 +241,9 @@ private Q_SLOTS:
         const QString before = remaining();
         w()->cmdStart_Click();
         QCOMPARE(fields(), after);
-        QCOMPARE(
-            messages, refused ? QStringList { u"Es sind nur numerische Werte erlaubt"_qs } : QStringList());
+        QCOMPARE(messages,
+            refused ? QStringList { u"Falsche Eingaben.: Es sind nur numerische Werte erlaubt"_qs }
+                    : QStringList());
         QCOMPARE(remaining(), refused ? before : after.replace(u' ', u':'));
         QCOMPARE(controls(),
             refused ? u"Start -Pause -Reset -Uhr aus  off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
@@ -298,9 +300,9 @@ private Q_SLOTS:
         QTest::newRow("hours up") << u"Std 23 up"_qs << u"24"_qs << QString();
         QTest::newRow("hours at the limit") << u"Std 24 up"_qs << u"24"_qs << QString();
         QTest::newRow("minutes at the limit")
-            << u"Min 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
+            << u"Min 59 up"_qs << u"59"_qs << u"Velorand: Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
         QTest::newRow("seconds at the limit")
-            << u"Sek 59 up"_qs << u"59"_qs << u"Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
+            << u"Sek 59 up"_qs << u"59"_qs << u"Velorand: Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
         QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
         QTest::newRow("seconds down") << u"Sek 1 down"_qs << u"00"_qs << QString();
         QTest::newRow("hours at zero") << u"Std 00 down"_qs << u"00"_qs << QString();

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QEnterEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -71,6 +72,17 @@ private Q_SLOTS:
               "Label2 Label3 Label5 Label6 Label7 Label8 Label9 Label10"_qs;
         for (const QString &name : names.split(u' '))
             QVERIFY2(w()->objectName() == name || w()->findChild<QWidget *>(name), qPrintable(name));
+        QStringList captions; // the groups' titles, then the focus order as Tab runs through it
+        for (const QGroupBox *group : w()->findChildren<QGroupBox *>())
+            captions << group->title();
+        w()->show();
+        QWidget *at = el("txtStd");
+        do // the enabled elements that Tab reaches, in the window's focus chain
+            captions << (at->focusPolicy() & Qt::TabFocus && at->isEnabled() ? at->objectName() : QString());
+        while ((at = at->nextInFocusChain()) != el("txtStd"));
+        QCOMPARE(captions.join(u' ').simplified(),
+            u"Spielzeiteinabe abgelaufene Spielzeit verbleibende Spielzeit "
+            "Spielzeitbalken txtStd txtMin txtSek spnsek spnMin spnStd cmdUhrAus"_qs);
         // Every element inside its group, none over another, every caption fits.
         for (const QWidget *e : w()->findChildren<QWidget *>()) {
             const QWidget *parent = e->isWindow() ? e : e->parentWidget();
@@ -97,6 +109,8 @@ private Q_SLOTS:
             const bool enabled = button->isEnabled(); // only "Uhr aus" at start: the others do not light up
             QApplication::sendEvent(button, &enter);
             QVERIFY(button->faceColor() == (enabled ? face : QColor()) && button->font().bold() == enabled);
+            QApplication::sendEvent(button, &leave); // nor does it go out
+            QVERIFY(button->faceColor() == (enabled ? QColor(212, 208, 200) : QColor()));
             button->setEnabled(true);
             QApplication::sendEvent(button, &enter);
             QVERIFY(holds(w()->grab().toImage(), button, face) && button->font().bold());

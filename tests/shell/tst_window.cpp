@@ -62,6 +62,8 @@ private Q_SLOTS:
     void elementsAndLayout()
     {
         QCOMPARE(w()->size(), QSize(425, 393));
+        QVERIFY(el("lblSek")->font().bold() && el("lbl1Halbzeit")->font().bold()
+            && !el("pnlZeit")->font().bold());
         QCOMPARE(w()->windowTitle(), u" Velorand"_qs);
         QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
         const QString names

@@ -35,7 +35,8 @@ private Q_SLOTS:
                                        << 2 << u"Wayland (fehlt-0)"_qs;
         QTest::newRow("help where no window opens")
             << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
-        QTest::newRow("screens in the help") << u"--help"_qs << screens << 0 << u"Beamer, 1920 × 1080"_qs;
+        QTest::newRow("screens in the help")
+            << u"--help"_qs << screens << 0 << u"\n  1  Beamer, 1920 × 1080\n"_qs;
         QTest::newRow("no such screen")
             << u"--zuschauer=3"_qs << screens << 2 << u"velorand: Bildschirm 3 gibt es nicht"_qs;
         QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2

@@ -293,6 +293,8 @@ private Q_SLOTS:
             u"Start -Pause Reset Uhr aus  off00 00 050"_qs);
         w()->cmdStart_Click(); // a new game: no Reset while it runs ("Uhr aus" stays as Stopp left it)
         QCOMPARE(controls(), u"Stopp Pause -Reset Uhr aus - running"_qs);
+        pass(2000); // on counts that Stopp set back to zero
+        QCOMPARE(bar(w()->displayState().halbzeit1) + bar(w()->displayState().halbzeit2), u"100R!0R"_qs);
         w()->cmdStart_Click();
         w()->cmdReset_Click();
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Spielzeit),

@@ -24,6 +24,8 @@ private Q_SLOTS:
         QTest::newRow("short help") << u"-h"_qs << QString() << 0 << u"  Hupt am Ende der 1. Halbzeit"_qs;
         QTest::newRow("help on the hall's view")
             << u"-h"_qs << QString() << 0 << u"  Zeigt die Spielzeit groß"_qs;
+        QTest::newRow("help, a second line")
+            << u"-h"_qs << QString() << 0 << u"\n"_qs + QString(36, u' ') + u"ohne N"_qs;
         QTest::newRow("unknown option")
             << u"--hilfe"_qs << QString() << 2
             << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;

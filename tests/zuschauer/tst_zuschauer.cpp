@@ -101,6 +101,8 @@ private slots:
             }
             auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
             QCOMPARE(
+                hall.findChild<QLabel *>(QStringLiteral("lblZuschauerZeit"))->text(), u"Gesamtspielzeit"_qs);
+            QCOMPARE(
                 QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
                 QLatin1String(shown));
             QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : SpectatorWindow::windowSize);

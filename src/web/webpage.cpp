@@ -64,6 +64,13 @@ function follow() {
 }
 addEventListener("resize", fit);
 fit();
+// The state as it is now, before the page counts as loaded; the event stream follows it from there.
+try {
+  const now = new XMLHttpRequest();
+  now.open("GET", "/state", false);
+  now.send();
+  show(JSON.parse(now.responseText));
+} catch (error) {}
 follow();
 </script>
 </body>

@@ -2,43 +2,14 @@
 // step of a game, and that its digits fill the screen.
 
 #include "clock/gametimer.h"
+#include "seen.h"
 #include "shell/appsetup.h"
-#include "shell/floodpanel.h"
 #include "shell/screenchoice.h"
 #include "shell/spectatorwindow.h"
 #include "shell/velorandwindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
-
-namespace {
-
-/// The times, the red seconds, and per bar: percent, colour, banner text, banner shown.
-QStringList seenOn(const QWidget &window, bool hall)
-{
-    const auto text
-        = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name))->text(); };
-    const auto time = [&](const char *h, const char *m, const char *s) {
-        return (text(h).toInt() ? QString::number(text(h).toInt()) + u':' : QString())
-            + text(m).rightJustified(2, u'0') + u':' + text(s).rightJustified(2, u'0');
-    };
-    const auto *seconds = window.findChild<QLabel *>(QLatin1String(hall ? "lblZuschauerRest" : "lblSek"));
-    QStringList seen { hall ? seconds->text() : time("lblStd", "lblMin", "lblSek"),
-        hall ? text("lblZuschauerAbgelaufen") : time("lblStdAb", "lblMinAb", "lblSekAb"),
-        QVariant(hall ? seconds->property("secondsRed").toBool()
-                      : seconds->palette().color(QPalette::WindowText) == QColor(255, 0, 0))
-            .toString() };
-    for (const char *name : { "Halbzeit1", "Halbzeit2", "Zeit" }) {
-        const auto *bar = window.findChild<FloodPanel *>(
-            QLatin1String(hall ? "pnlZuschauer" : "pnl") + QLatin1String(name));
-        const auto *banner = bar->findChild<QLabel *>();
-        seen << QString::number(bar->floodPercent()) << QString::number(bar->floodColor().rgb(), 16)
-             << banner->text() << QVariant(banner->isVisibleTo(bar)).toString();
-    }
-    return seen;
-}
-
-} // namespace
 
 class TstZuschauer : public QObject
 {

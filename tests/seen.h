@@ -1,0 +1,35 @@
+// What a window shows of the game, read off its elements: the remaining and the elapsed time as the
+// hall shows them ("M:SS", hours only when there are any), the red seconds, and per bar its percent,
+// colour and the banner over it ("-" when none is shown). The operator window and the hall's view
+// are read alike, so that what each shows can be compared with the other and with the web view.
+#pragma once
+
+#include "shell/floodpanel.h"
+
+#include <QLabel>
+#include <QStringList>
+#include <QVariant>
+
+inline QStringList seenOn(const QWidget &window, bool hall)
+{
+    const auto text
+        = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name))->text(); };
+    const auto time = [&](const char *h, const char *m, const char *s) {
+        return (text(h).toInt() ? QString::number(text(h).toInt()) + u':' : QString())
+            + text(m).rightJustified(2, u'0') + u':' + text(s).rightJustified(2, u'0');
+    };
+    const auto *seconds = window.findChild<QLabel *>(QLatin1String(hall ? "lblZuschauerRest" : "lblSek"));
+    QStringList seen { hall ? seconds->text() : time("lblStd", "lblMin", "lblSek"),
+        hall ? text("lblZuschauerAbgelaufen") : time("lblStdAb", "lblMinAb", "lblSekAb"),
+        QVariant(hall ? seconds->property("secondsRed").toBool()
+                      : seconds->palette().color(QPalette::WindowText) == QColor(255, 0, 0))
+            .toString() };
+    for (const char *name : { "Halbzeit1", "Halbzeit2", "Zeit" }) {
+        const auto *bar = window.findChild<FloodPanel *>(
+            QLatin1String(hall ? "pnlZuschauer" : "pnl") + QLatin1String(name));
+        const auto *banner = bar->findChild<QLabel *>();
+        seen << QString::number(bar->floodPercent()) << bar->floodColor().name()
+             << (banner->isVisibleTo(bar) ? banner->text() : u"-"_qs);
+    }
+    return seen;
+}

@@ -21,15 +21,12 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("digits");
         QTest::newRow("plain") << u"12"_qs << 12.0 << true;
-        QTest::newRow("one digit") << u"7"_qs << 7.0 << true;
         QTest::newRow("empty") << QString() << 0.0 << true;
         QTest::newRow("trailing letter") << u"5a"_qs << 5.0 << false;
         QTest::newRow("leading letter") << u"a5"_qs << 0.0 << false;
         QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
-        QTest::newRow("plus") << u"+3"_qs << 3.0 << false;
         QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
         QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
-        QTest::newRow("point at end") << u"1."_qs << 1.0 << false;
         QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
         QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;
         QTest::newRow("tab and line feed") << u"\t5\n"_qs << 5.0 << false;
@@ -38,8 +35,6 @@ private Q_SLOTS:
         QTest::newRow("fullwidth digits") << u"\uff15"_qs << 0.0 << false;
         QTest::newRow("too small for a double") << u"0."_qs + QString(400, u'0') + u'1' << 0.0 << false;
         QTest::newRow("too large") << QString(400, u'9') << std::numeric_limits<double>::max() << true;
-        QTest::newRow("too large negative")
-            << u"-"_qs + QString(400, u'9') << -std::numeric_limits<double>::max() << false;
     }
     void reading()
     {
@@ -61,7 +56,9 @@ private Q_SLOTS:
         QCOMPARE(QList<double>(
                      { roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-1.5), roundHalfEven(2.4999) }),
             QList<double>({ 2, 4, -2, 2 }));
-        QCOMPARE(twoDigitText(u"1e30"_qs) + twoDigitText(QString(40, u'9')), u"01" "1000000000000000000"_qs);
+        QCOMPARE(twoDigitText(u"1e30"_qs) + twoDigitText(QString(40, u'9')),
+            u"01"
+            "1000000000000000000"_qs);
         QCOMPARE(QList<qint32>({ roundToSeconds(1e30), roundToSeconds(-1e30), roundToSeconds(qQNaN()) }),
             QList<qint32>({ std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min(), 0 }));
     }

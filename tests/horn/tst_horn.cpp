@@ -63,8 +63,7 @@ private Q_SLOTS:
         const auto field = [&wav](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
         QCOMPARE(wav.left(4) + wav.mid(8, 16) + wav.mid(36, 4),
             QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0data", 24));
-        QCOMPARE(QList<quint32>({ field(28), field(40) }),
-            QList<quint32>({ field(24) * 2, quint32(wav.size() - 44) }));
+        QVERIFY(field(28) == field(24) * 2 && field(40) == quint32(wav.size() - 44)); // bytes/s, data size
         const QList<qint16> samples(reinterpret_cast<const qint16 *>(wav.constData() + 44),
             reinterpret_cast<const qint16 *>(wav.constData() + wav.size()));
         QVERIFY(samples.size() > 1.1 * field(24) && samples.size() < 1.3 * field(24)); // about 1.2 s

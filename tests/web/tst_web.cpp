@@ -61,7 +61,7 @@ QStringList seenIn(const QJsonObject &state)
 {
     QStringList seen { state[u"remaining"].toString(), state[u"elapsed"].toString(),
         QVariant(state[u"secondsRed"].toBool()).toString() };
-    for (const QString key : { u"half1"_qs, u"half2"_qs, u"game"_qs })
+    for (const QString &key : { u"half1"_qs, u"half2"_qs, u"game"_qs })
         seen << QString::number(state[u"bars"][key][u"percent"].toInt())
              << state[u"bars"][key][u"color"].toString() << state[u"banners"][key].toString(u"-"_qs);
     return seen;
@@ -93,8 +93,7 @@ private Q_SLOTS:
                  { "GET /state HTTP/1.0", "200 OK|application/json" },
                  { "GET /events HTTP/1.1", "200 OK|text/event-stream" },
                  { "POST /state HTTP/1.1", "405 Method Not Allowed|Allow: GET|\r\n\r\nNur GET\n" },
-                 { "PUT / HTTP/1.1", "405 Method" }, { "DELETE /events HTTP/1.1", "405" },
-                 { "HEAD / HTTP/1.1", "405" }, { "OPTIONS /state HTTP/1.1", "405" },
+                 { "PUT / HTTP/1.1", "405 Method" }, { "HEAD / HTTP/1.1", "405" },
                  { "GET /index.html HTTP/1.1",
                      "404 Not Found|Content-Type: text/plain|\r\n\r\nNicht gefunden\n" },
                  { "GET /state/ HTTP/1.1", "404" }, { "GET /Events HTTP/1.1", "404" },

@@ -44,16 +44,13 @@ x0=$X y0=$Y
 xdotool mousemove --window "$wid" 150 216 mousedown 1
 wait_s 0.3 # the program hands the move to the window manager
 for step in 1 2 3 4; do xdotool mousemove_relative 20 10 && wait_s 0.1; done
-xdotool mouseup 1
-wait_s 0.5
+xdotool mouseup 1 && wait_s 0.5
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$((X - x0))" -eq 80 ] && [ "$((Y - y0))" -eq 40 ] || fail "a drag by 80,40 moved the window by $((X - x0)),$((Y - y0))"
 
-xdotool mousemove --window "$wid" 374 190
-wait_s 0.5
+xdotool mousemove --window "$wid" 374 190 && wait_s 0.5
 [ "$(colour 348 174)" = "255,0,0" ] || fail "\"Uhr aus\" under the pointer shows $(colour 348 174)"
-xdotool mousemove --window "$wid" 150 216
-wait_s 0.5
+xdotool mousemove --window "$wid" 150 216 && wait_s 0.5
 [ "$(colour 348 174)" = "212,208,200" ] || fail "\"Uhr aus\" after the pointer left shows $(colour 348 174)"
 
 click 272 42 # the seconds field: its text is selected, typing replaces it

@@ -42,6 +42,19 @@ private slots:
         }
     }
 
+    void followsTheOperatorAtAChangeOfScreens()
+    {
+        VelorandWindow window;
+        window.show();
+        window.windowHandle()->setScreen(QGuiApplication::screens().first());
+        SpectatorWindow hall;
+        QVERIFY(hall.open(&window, 0)); // the view takes the other screen
+        QScreen *const before = hall.screen();
+        window.windowHandle()->setScreen(before); // taken over to the hall's screen
+        emit qApp->screenAdded(before); // as a screen plugged in would; the offscreen platform adds none
+        QTRY_VERIFY(hall.screen() != before && hall.isFullScreen());
+    }
+
     void game()
     {
         // Fields, ticks, Pause and weiter after this tick, the screen asked for (the offscreen platform
@@ -80,13 +93,12 @@ private slots:
             // The rows and columns that hold digit pixels, and the red ones.
             const QImage digits = rest->grab().toImage();
             QRect ink, red;
-            for (int y = 0; y < digits.height(); ++y) {
+            for (int y = 0; y < digits.height(); ++y)
                 for (int x = 0; x < digits.width(); ++x) {
                     const QColor pixel = digits.pixelColor(x, y);
                     ink |= pixel.lightness() > 60 ? QRect(x, y, 1, 1) : QRect();
                     red |= pixel.red() > 200 && pixel.green() < 40 ? QRect(x, y, 1, 1) : QRect();
                 }
-            }
             QVERIFY2(ink.height() >= 0.40 * hall.height(), qPrintable(QString::number(ink.height())));
             QVERIFY(ink.left() > 0 && ink.right() < digits.width() - 1); // none cut off
             QCOMPARE(!red.isNull() && red.left() > ink.center().x(), rest->property("secondsRed").toBool());

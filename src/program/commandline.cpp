@@ -72,7 +72,6 @@ CommandLine parseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     for (const Option &option : options())
         parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
-    parser.addPositionalArgument(QStringLiteral("none"), {});
 
     // The parser knows no optional values: a bare option gets the value that stands for "any screen"
     // or the default address.

@@ -142,7 +142,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The clock face falls back to these fonts where Verdana is missing; Qt's own
 # German texts (standard dialogs and buttons) come from qt6-translations-l10n.
 # The window icon is drawn by Qt's SVG icon engine, a plugin that no library links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation2, qt6-translations-l10n, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation2, qt6-translations-l10n, libqt6svg6")
 # The horn (--hupe) plays through the desktop's sound server; the clock runs without one.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 

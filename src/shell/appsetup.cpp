@@ -1,6 +1,6 @@
 #include "appsetup.h"
 
-#include "shell/velorandwindow.h"
+#include "shell/fonts.h"
 #include "version.h"
 
 #include <QApplication>
@@ -12,7 +12,7 @@ void prepareApplication()
     QApplication::setApplicationName(QStringLiteral("velorand"));
     QApplication::setApplicationVersion(QStringLiteral(VELORAND_VERSION));
     QApplication::setDesktopFileName(QStringLiteral(VELORAND_APP_ID));
-    VelorandWindow::installFontSubstitutes();
+    Fonts::install();
 
     // The window speaks German whatever the system's language, and so do Qt's own texts (context menus).
     auto *catalogue = new QTranslator(qApp);

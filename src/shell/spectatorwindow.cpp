@@ -1,6 +1,7 @@
 #include "spectatorwindow.h"
 
 #include "shell/floodpanel.h"
+#include "shell/fonts.h"
 #include "shell/hallclock.h"
 #include "shell/look.h"
 #include "shell/screenchoice.h"
@@ -146,7 +147,7 @@ void SpectatorWindow::resizeEvent(QResizeEvent *event)
         m_captions[i]->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.035 * h)));
         m_bars[i]->setGeometry(at(0.25, top, 0.73, 0.075));
         m_banners[i]->setGeometry(m_bars[i]->contentsRect());
-        m_banners[i]->setFont(boldFont(QStringLiteral("Verdana"), qRound(0.045 * h)));
+        m_banners[i]->setFont(boldFont(Fonts::verdanaFamily(), qRound(0.045 * h)));
     }
 }
 

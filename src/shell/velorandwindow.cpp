@@ -5,6 +5,7 @@
 #include "shell/cmouseinout.h"
 #include "shell/facebutton.h"
 #include "shell/floodpanel.h"
+#include "shell/fonts.h"
 #include "shell/groupbox.h"
 #include "shell/linewidget.h"
 #include "shell/look.h"
@@ -73,23 +74,8 @@ namespace Geometry {
     constexpr QRect Line3 = twips(150, 2310, 1125 - 150, 15);
 } // namespace Geometry
 
-QFont designFont(const QString &family, double points, bool bold)
-{
-    QFont font(family);
-    font.setPointSizeF(points);
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
-}
-
-QFont verdana(double points, bool bold = true)
-{
-    return designFont(QStringLiteral("Verdana"), points, bold);
-}
-
-QFont sansSerif(double points, bool bold)
-{
-    return designFont(QStringLiteral("MS Sans Serif"), points, bold);
-}
+using Fonts::sansSerif;
+using Fonts::verdana;
 
 template <typename W> W *named(W *widget, const char *name)
 {
@@ -219,7 +205,6 @@ VelorandWindow::VelorandWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmVelorand"));
     setWindowTitle(QStringLiteral(" Velorand"));
     setWindowIcon(QIcon(QStringLiteral(":/velorand/velorand.svg")));
-    setFont(sansSerif(8, false));
     setFixedSize(clientSize);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint);
@@ -231,16 +216,6 @@ VelorandWindow::VelorandWindow(QWidget *parent)
 }
 
 VelorandWindow::~VelorandWindow() = default;
-
-void VelorandWindow::installFontSubstitutes()
-{
-    const QStringList sans { QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-        QStringLiteral("FreeSans"), QStringLiteral("Sans Serif") };
-    QFont::insertSubstitutions(QStringLiteral("Verdana"), sans);
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-        { QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans"), QStringLiteral("FreeSans"),
-            QStringLiteral("Sans Serif") });
-}
 
 void VelorandWindow::buildElements()
 {

@@ -54,7 +54,6 @@ public:
     void setTimeOfDaySource(std::function<QTime()> source);
 
     /// The fonts of the design, where they are missing, fall back to these; once per process.
-    static void installFontSubstitutes();
 
     /// Logical size of the client area.
     static constexpr QSize clientSize { 425, 393 };

@@ -96,6 +96,25 @@ private Q_SLOTS:
                 QVERIFY2(e->fontMetrics().horizontalAdvance(e->property("text").toString()) <= e->width(),
                     qPrintable(e->objectName()));
         }
+        // The design's faces where installed, else their free stand-ins; Qt's own texts in the small one.
+        QCOMPARE(QFontInfo(el("lblSek")->font()).family() + u'|' + QFontInfo(QApplication::font()).family(),
+            u"DejaVu Sans|Liberation Sans"_qs);
+        // Each group framed by an etched line, grey over white, through the middle of its caption,
+        // which stays legible, clear of the line.
+        const QImage shot = w()->grab().toImage();
+        for (const char *name : { "fraZeiteingabe", "Frame3" }) {
+            const auto *group = el<QGroupBox>(name);
+            const int top = group->title().isEmpty() ? 0 : group->fontMetrics().height() / 2;
+            const auto at = [&](int x, int y) { return shot.pixelColor(group->mapTo(w(), QPoint(x, y))); };
+            int ink = 255; // the darkest pixel across the caption
+            for (int x = 8; x < 8 + group->fontMetrics().horizontalAdvance(group->title()); ++x)
+                ink = std::min(ink, qGray(at(x, top).rgb()));
+            const int right = group->width() - 10; // on the top edge, clear of any caption
+            QVERIFY2(at(0, 30) == Qt::darkGray && at(1, 30) == Qt::white && at(right, top) == Qt::darkGray
+                    && at(right, top + 1) == Qt::white
+                    && (!top || (at(7, top) == group->palette().window().color() && ink < 64)),
+                name);
+        }
     }
     void hover()
     {

@@ -47,9 +47,7 @@ namespace Geometry {
     constexpr int unitWidth[] = { 240, 255, 285 };
     constexpr int digitsLeft[] = { 480, 2100, 3600 };
     constexpr int spinLeft[] = { 1230, 2850, 4350 };
-    constexpr int unitTop = 450;
-    constexpr int unitTopRemaining = 420;
-    constexpr int unitHeight = 195;
+    constexpr int unitTop = 450, unitTopRemaining = 420, unitHeight = 195;
     constexpr int digitsTop = 300, digitsWidth = 735, digitsHeight = 540, spinWidth = 255;
 
     // Bars in Frame2
@@ -122,7 +120,6 @@ QLabel *makeDigitLabel(QWidget *group, const char *name, int column, const QColo
     label->setFont(verdana(18));
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    label->setLineWidth(1);
     setColours(label, text, Look::black);
     return label;
 }
@@ -134,7 +131,6 @@ QLineEdit *makeEntryField(QWidget *group, const char *name, int column)
     field->setFont(verdana(18));
     field->setAlignment(Qt::AlignCenter);
     field->setMaxLength(2);
-    field->setTextMargins(0, 0, 0, 0);
     setColours(field, Look::entryText, Look::black);
     return field;
 }

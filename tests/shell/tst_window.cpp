@@ -64,16 +64,19 @@ private Q_SLOTS:
         QCOMPARE(w()->size(), QSize(425, 393));
         QVERIFY(el("lblSek")->font().bold() && el("lbl1Halbzeit")->font().bold()
             && !el("pnlZeit")->font().bold());
-        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint && !w()->windowIcon().pixmap(32).isNull());
         const QString names
-            = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd "
-              "spnMin spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 "
-              "pnlZeit pnlHalbzeit1Text pnlHalbzeit2Text pnlZeitText lbl1Halbzeit lbl2Halbzeit "
-              "lblGesamtspielzeit cmdStart cmdPause cmdReset cmdUhrAus Line1 Line2 Line3 Line4 Label1 "
-              "Label2 Label3 Label5 Label6 Label7 Label8 Label9 Label10"_qs;
+            = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd spnMin "
+              "spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 pnlZeit "
+              "pnlHalbzeit1Text pnlHalbzeit2Text pnlZeitText lbl1Halbzeit lbl2Halbzeit lblGesamtspielzeit "
+              "cmdStart cmdPause cmdReset cmdUhrAus Line1 Line2 Line3 Line4 Label1 Label2 Label3 Label5 "
+              "Label6 Label7 Label8 Label9 Label10 Timer1 Timer2 Menu Minimieren Schliessen"_qs;
         for (const QString &name : names.split(u' '))
-            QVERIFY2(w()->objectName() == name || w()->findChild<QWidget *>(name), qPrintable(name));
-        QStringList captions; // the groups' titles, then the focus order as Tab runs through it
+            QVERIFY2(w()->objectName() == name || w()->findChild<QObject *>(name), qPrintable(name));
+        // The hint, the menu's caption, the faces (the design's where installed, else their free stand-ins,
+        // Qt's own texts in the small one), the groups' titles, then the focus order as Tab runs through it.
+        QStringList captions { el("fraZeiteingabe")->toolTip(), el("Menu")->property("text").toString(),
+            QFontInfo(el("lblSek")->font()).family(), QFontInfo(QApplication::font()).family() };
         for (const QGroupBox *group : w()->findChildren<QGroupBox *>())
             captions << group->title();
         w()->show();
@@ -82,8 +85,9 @@ private Q_SLOTS:
             captions << (at->focusPolicy() & Qt::TabFocus && at->isEnabled() ? at->objectName() : QString());
         while ((at = at->nextInFocusChain()) != el("txtStd"));
         QCOMPARE(captions.join(u' ').simplified(),
-            u"Spielzeiteinabe abgelaufene Spielzeit verbleibende Spielzeit "
-            "Spielzeitbalken txtStd txtMin txtSek spnsek spnMin spnStd cmdUhrAus"_qs);
+            u"Zum Schließen rechtsklicken. Menu DejaVu Sans Liberation Sans Spielzeiteinabe abgelaufene "
+            "Spielzeit verbleibende Spielzeit Spielzeitbalken txtStd txtMin txtSek spnsek spnMin spnStd "
+            "cmdUhrAus"_qs);
         // Every element inside its group, none over another, every caption fits.
         for (const QWidget *e : w()->findChildren<QWidget *>()) {
             const QWidget *parent = e->isWindow() ? e : e->parentWidget();
@@ -96,20 +100,17 @@ private Q_SLOTS:
                 QVERIFY2(e->fontMetrics().horizontalAdvance(e->property("text").toString()) <= e->width(),
                     qPrintable(e->objectName()));
         }
-        // The design's faces where installed, else their free stand-ins; Qt's own texts in the small one.
-        QCOMPARE(QFontInfo(el("lblSek")->font()).family() + u'|' + QFontInfo(QApplication::font()).family(),
-            u"DejaVu Sans|Liberation Sans"_qs);
         // Each group framed by an etched line, grey over white, through the middle of its caption,
         // which stays legible, clear of the line.
         const QImage shot = w()->grab().toImage();
         for (const char *name : { "fraZeiteingabe", "Frame3" }) {
             const auto *group = el<QGroupBox>(name);
-            const int top = group->title().isEmpty() ? 0 : group->fontMetrics().height() / 2;
+            // The top edge on the right, clear of any caption; the darkest pixel across the caption.
+            int top = group->title().isEmpty() ? 0 : group->fontMetrics().height() / 2,
+                right = group->width() - 10, ink = 255;
             const auto at = [&](int x, int y) { return shot.pixelColor(group->mapTo(w(), QPoint(x, y))); };
-            int ink = 255; // the darkest pixel across the caption
             for (int x = 8; x < 8 + group->fontMetrics().horizontalAdvance(group->title()); ++x)
                 ink = std::min(ink, qGray(at(x, top).rgb()));
-            const int right = group->width() - 10; // on the top edge, clear of any caption
             QVERIFY2(at(0, 30) == Qt::darkGray && at(1, 30) == Qt::white && at(right, top) == Qt::darkGray
                     && at(right, top + 1) == Qt::white
                     && (!top || (at(7, top) == group->palette().window().color() && ink < 64)),

@@ -145,7 +145,7 @@ private Q_SLOTS:
     void keyboardFocus()
     {
         w()->show();
-        QVERIFY(QTest::qWaitForWindowActive(w()));
+        QVERIFY(QTest::qWaitForWindowActive(w()) && el("txtStd")->hasFocus()); // the hours first
         auto *seconds = el<QLineEdit>("txtSek");
         seconds->setFocus();
         QTest::keyClicks(seconds, u"5"_qs);
@@ -379,8 +379,7 @@ private Q_SLOTS:
         QFETCH(QString, command);
         enter(u"00 00 "_qs + seconds);
         w()->cmdStart_Click();
-        for (int i = 0; i < 10; ++i)
-            pass(1000);
+        pass(10000);
         now += 5300LL * 1000 * 1000;
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
         if (command == u"pause"_qs)

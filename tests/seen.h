@@ -25,9 +25,9 @@ inline QStringList seenOn(const QWidget &window, bool hall)
                       : seconds->palette().color(QPalette::WindowText) == QColor(255, 0, 0))
             .toString() };
     for (const char *name : { "Halbzeit1", "Halbzeit2", "Zeit" }) {
-        const auto *bar = window.findChild<FloodPanel *>(
-            QLatin1String(hall ? "pnlZuschauer" : "pnl") + QLatin1String(name));
-        const auto *banner = bar->findChild<QLabel *>();
+        const QString named = QLatin1String(hall ? "pnlZuschauer" : "pnl") + QLatin1String(name);
+        const auto *bar = window.findChild<FloodPanel *>(named);
+        const auto *banner = bar->findChild<QLabel *>(named + u"Text"_qs);
         seen << QString::number(bar->floodPercent()) << bar->floodColor().name()
              << (banner->isVisibleTo(bar) ? banner->text() : u"-"_qs);
     }

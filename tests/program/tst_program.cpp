@@ -26,6 +26,7 @@ private Q_SLOTS:
         QTest::newRow("unknown option")
             << u"--hilfe"_qs << QString() << 2
             << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;
+        QTest::newRow("unknown short option") << u"-x"_qs << QString() << 2 << u"unbekannte Option „-x“"_qs;
         QTest::newRow("stray argument")
             << u"start"_qs << QString() << 2 << u"velorand: unerwartetes Argument „start“"_qs;
         QTest::newRow("no X server") << QString() << u"DISPLAY=:77"_qs << 2

@@ -100,6 +100,9 @@ private Q_SLOTS:
                 QVERIFY2(e->fontMetrics().horizontalAdvance(e->property("text").toString()) <= e->width(),
                     qPrintable(e->objectName()));
         }
+        // The groups of the left column share one left edge, set in from the window's.
+        for (const char *name : { "fraZeiteingabe", "Frame1", "fraZeit" })
+            QVERIFY2(el(name)->x() == el("Frame2")->x() && el(name)->x() > 0, name);
         // Each group framed by an etched line, grey over white, through the middle of its caption,
         // which stays legible, clear of the line.
         const QImage shot = w()->grab().toImage();

@@ -30,8 +30,7 @@ void TestWayland::clockOnWayland()
     VelorandWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto label
-        = [&window](const char *name) { return window.findChild<QLabel *>(QString::fromLatin1(name)); };
+    auto label = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name)); };
 
     window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("2"));
     window.cmdStart_Click();

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 # The horn with real parts: a PulseAudio server of its own with a null sink, a virtual X session
 # and the real program running a 4 s game, with --hupe and without. The sink's monitor is recorded
-# and must hold one burst starting at each end (first half, game) and silence elsewhere.
+# and must hold one burst starting at each end (first half, game) and silence elsewhere; the web view
+# that the program with --hupe also serves has followed the game to its end.
 # Usage: horn_e2e.py path/to/velorand
-import os, shutil, subprocess as sp, sys, tempfile, time
+import os, shutil, subprocess as sp, sys, tempfile, time, urllib.request
 
 started, home = [], tempfile.mkdtemp(prefix="horn-e2e-")
 env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}  # the program runs on X
@@ -33,11 +34,12 @@ def game(*args):
         if len(chunks) == 100:  # recording steadily
             click = time.monotonic()  # taken before the click: what follows is measured late, never early
             xdotool("click", "1")
+    state = [urllib.request.urlopen(f"http://127.0.0.1:{a[6:]}/state").read() for a in args if a[:6] == "--web="]
     rec.terminate(), app.terminate()
     # The server renders a sample before it reaches the monitor; the chunk's arrival is its latest time.
     samples = memoryview(bytes(recording)).cast("h")
     loud = [t - click for (_, n0), (t, n) in zip(chunks, chunks[1:]) if max(map(abs, samples[n0:n])) > 2000]
-    return [t for i, t in enumerate(loud) if i == 0 or t - loud[i - 1] > 0.3], loud
+    return [t for i, t in enumerate(loud) if i == 0 or t - loud[i - 1] > 0.3], loud, state
 
 try:
     spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
@@ -47,11 +49,10 @@ try:
     # Now and then openbox cannot open a display that has only just come up; then it starts again.
     any(spawn("openbox", "--sm-disable", stdout=sp.DEVNULL) and wait_for(b"window id", "xprop", "-root",
         "_NET_SUPPORTING_WM_CHECK") for _ in range(3)) or sys.exit("horn_e2e: openbox did not start")
-    starts, loud = game("--hupe")
-    silent = game()[0]
+    (starts, loud, state), silent = game("--hupe", f"--web={20000 + os.getpid() % 20000}"), game()[0]
     print(f"bursts start {[round(t, 3) for t in starts]} s after the Start click with --hupe, {silent} without")
     ends = (2.0, 4.0)  # of the first half and of the game; each horn lasts 1.2 s
-    ok = len(starts) == 2 and all(abs(t - end) <= 0.1 for t, end in zip(starts, ends)) and not silent
+    ok = len(starts) == 2 and all(abs(t - end) <= 0.1 for t, end in zip(starts, ends)) and not silent and b'"elapsed":"00:04"' in state[0]
     sys.exit(0 if ok and all(any(end - 0.1 <= t <= end + 1.3 for end in ends) for t in loud) else 1)
 finally:
     for p in reversed(started):

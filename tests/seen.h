@@ -6,9 +6,21 @@
 
 #include "shell/floodpanel.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QStringList>
 #include <QVariant>
+
+/// The box around the pixels of @p widget, in @p image of its window, that @p picked picks; empty if none.
+template <typename Pick> QRect inkOf(const QImage &image, const QWidget *widget, Pick picked)
+{
+    const QPoint at = widget->mapTo(widget->window(), QPoint());
+    QRect box;
+    for (int y = 0; y < widget->height(); ++y)
+        for (int x = 0; x < widget->width(); ++x)
+            box |= picked(image.pixelColor(at + QPoint(x, y))) ? QRect(x, y, 1, 1) : QRect();
+    return box;
+}
 
 inline QStringList seenOn(const QWidget &window, bool hall)
 {

@@ -44,8 +44,7 @@ private Q_SLOTS:
         for (QByteArray step : steps.split(' ')) {
             heard += (heard.isEmpty() ? "" : " ") + step.replace('!', "");
             if (step[0] == 's')
-                window.findChild<QLineEdit *>(QStringLiteral("txtSek"))
-                    ->setText(QString::fromLatin1(step.mid(1)));
+                window.findChildren<QLineEdit *>()[2]->setText(QString::fromLatin1(step.mid(1))); // txtSek
             if ((step[0] == 's' && !window.displayState().running) || step == "x")
                 window.cmdStart_Click();
             if (step == "t")

@@ -18,35 +18,33 @@ class TestWayland : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void clockOnWayland();
+    void clockOnWayland()
+    {
+        // Any warning from Qt or its Wayland plugin (a protocol error, say) fails the test.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
+        prepareApplication();
+        VelorandWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto label = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name)); };
+
+        window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("2"));
+        window.cmdStart_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(
+            label("pnlZeitText")->text(), QStringLiteral("Die Spielzeit ist abgelaufen !"), 4000);
+        QVERIFY(label("pnlZeitText")->isVisible() && label("lblSekAb")->text() == QStringLiteral("02"));
+
+        // The menu is exposed only once the compositor has answered every request before it.
+        auto *menu = window.findChild<QMenu *>(QStringLiteral("Menu"));
+        window.Form_MouseDown(Qt::RightButton);
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        menu->close();
+
+        window.cmdUhrAus_Click();
+        QTRY_VERIFY(!window.windowHandle()->isExposed() && !window.isVisible());
+    }
 };
-
-void TestWayland::clockOnWayland()
-{
-    // Any warning from Qt or its Wayland plugin (a protocol error, say) fails the test.
-    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("wayland"));
-    prepareApplication();
-    VelorandWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    auto label = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name)); };
-
-    window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("2"));
-    window.cmdStart_Click();
-    QTRY_COMPARE_WITH_TIMEOUT(
-        label("pnlZeitText")->text(), QStringLiteral("Die Spielzeit ist abgelaufen !"), 4000);
-    QVERIFY(label("pnlZeitText")->isVisible() && label("lblSekAb")->text() == QStringLiteral("02"));
-
-    // The menu is exposed only once the compositor has answered every request before it.
-    auto *menu = window.findChild<QMenu *>(QStringLiteral("Menu"));
-    window.Form_MouseDown(Qt::RightButton);
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    menu->close();
-
-    window.cmdUhrAus_Click();
-    QTRY_VERIFY(!window.windowHandle()->isExposed() && !window.isVisible());
-}
 
 QTEST_MAIN(TestWayland)
 #include "tst_wayland.moc"

@@ -117,16 +117,13 @@ private Q_SLOTS:
     {
         const QByteArray page = get(server.port(), "/");
         QVERIFY(page.contains("<html lang=\"de\">") && !page.contains("http:") && !page.contains("https:"));
-        window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([this] { return now; });
+        auto *const timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
+        timer->setClock([this] { return now; });
         const int stream = dial(server.port());
         QByteArray events = exchange(stream, "GET /events HTTP/1.1\r\nHost: x\r\n\r\n", "}\n\n");
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("4"));
         const std::function<void()> steps[] { [&] { window.cmdStart_Click(); },
-            [&] { window.cmdPause_Click(); },
-            [&] {
-                now += GameTimer::intervalNs;
-                window.findChild<GameTimer *>(QStringLiteral("Timer1"))->catchUp();
-            } };
+            [&] { window.cmdPause_Click(); }, [&] { now += GameTimer::intervalNs, timer->catchUp(); } };
         for (int step : { -1, 0, 2, 1, 1, 2, 2, 2, 0 }) {
             const qint64 before = nowMs();
             if (step >= 0 && (steps[step](), true))
@@ -135,11 +132,9 @@ private Q_SLOTS:
             const qint64 made = state.take(QStringLiteral("monotonicMs")).toInteger();
             QVERIFY(step < 0 || (made >= before && made <= nowMs()));
             QCOMPARE(seenIn(state), seenOn(window, false));
-            const auto caption = [&](const char *name) {
-                return window.findChild<QPushButton *>(QLatin1String(name))->text();
-            };
             QCOMPARE(QList<bool>({ state[u"running"].toBool(), state[u"paused"].toBool() }),
-                QList<bool>({ caption("cmdStart") == u"Stopp"_qs, caption("cmdPause") == u"weiter"_qs }));
+                QList<bool>({ window.findChild<QPushButton *>(u"cmdStart"_qs)->text() == u"Stopp"_qs,
+                    window.findChild<QPushButton *>(u"cmdPause"_qs)->text() == u"weiter"_qs }));
             QJsonObject event = lastJson(events);
             QCOMPARE(event.take(QStringLiteral("monotonicMs")).toInteger(), made);
             QCOMPARE(event, state);

@@ -90,16 +90,11 @@ private slots:
                 QLatin1String(shown));
             QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : SpectatorWindow::windowSize);
             // The rows and columns that hold digit pixels, and the red ones.
-            const QImage digits = rest->grab().toImage();
-            QRect ink, red;
-            for (int y = 0; y < digits.height(); ++y)
-                for (int x = 0; x < digits.width(); ++x) {
-                    const QColor pixel = digits.pixelColor(x, y);
-                    ink |= pixel.lightness() > 60 ? QRect(x, y, 1, 1) : QRect();
-                    red |= pixel.red() > 200 && pixel.green() < 40 ? QRect(x, y, 1, 1) : QRect();
-                }
+            const QImage shot = hall.grab().toImage();
+            const QRect ink = inkOf(shot, rest, [](QColor p) { return p.lightness() > 60; });
+            const QRect red = inkOf(shot, rest, [](QColor p) { return p.red() > 200 && p.green() < 40; });
             QVERIFY2(ink.height() >= 0.40 * hall.height(), qPrintable(QString::number(ink.height())));
-            QVERIFY(ink.left() > 0 && ink.right() < digits.width() - 1); // none cut off
+            QVERIFY(ink.left() > 0 && ink.right() < rest->width() - 1); // none cut off
             QCOMPARE(!red.isNull() && red.left() > ink.center().x(), rest->property("secondsRed").toBool());
             window.cmdStart_Click(); // Stopp
             QCOMPARE(seenOn(hall, true), seenOn(window, false));

@@ -211,7 +211,13 @@ VelorandWindow::VelorandWindow(QWidget *parent)
     Form_Load();
 }
 
-VelorandWindow::~VelorandWindow() = default;
+VelorandWindow::~VelorandWindow()
+{
+    // Qt hides the elements while it takes the window down, and hiding makes some of them report (a lit
+    // button, the pointer leaving it). By then the window's own part is gone: none of its handlers may run.
+    for (QObject *element : findChildren<QObject *>())
+        element->disconnect(this);
+}
 
 void VelorandWindow::buildElements()
 {

@@ -1,6 +1,7 @@
 // The program as started from a shell: its options, exit statuses and its
 // answer when no window can be opened.
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -8,14 +9,18 @@ class TestProgram : public QObject
 {
     Q_OBJECT
 
+    QTcpServer taken;
+
 private Q_SLOTS:
+    // 127.0.0.1:8080 taken, here or by anyone else: a bare --web says where it was to listen.
+    void initTestCase() { taken.listen(QHostAddress::LocalHost, 8080); }
     void run_data()
     {
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<QString>("environment");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>(
-            "output"); // pieces ("|") of standard output, or of the one line on standard error
+        // Pieces ("|") of standard output, or of the one line on standard error.
+        QTest::addColumn<QString>("output");
         const QString screens
             = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs; // laptop, projector
         QTest::newRow("version") << u"--version"_qs << QString() << 0 << u"velorand 1.0.0\n"_qs;
@@ -43,6 +48,8 @@ private Q_SLOTS:
                                      << u"velorand: ungültige Bildschirmnummer „0“"_qs;
         QTest::newRow("no such port")
             << u"--web=99999"_qs << QString() << 2 << u"velorand: ungültiger Port in „--web=99999“"_qs;
+        QTest::newRow("bare --web") << u"--web"_qs << QString() << 2
+                                    << u"Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs;
         QTest::newRow("any screen by its other name")
             << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
     }

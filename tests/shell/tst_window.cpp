@@ -4,6 +4,7 @@
 // hover feedback, the keyboard focus and Qt's own texts in German. The game
 // timer runs on a clock that only the test moves; message boxes are recorded.
 #include "clock/gametimer.h"
+#include "seen.h"
 #include "shell/appsetup.h"
 #include "shell/facebutton.h"
 #include "shell/spinbutton.h"
@@ -17,6 +18,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 #include <memory>
 
@@ -34,12 +37,9 @@ QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
         widget->mapTo(widget->window(), QPoint(widget->width() * x, widget->height() * y)));
 }
 
-bool holds(const QImage &image, const QWidget *widget, const QColor &colour)
+QRect ink(const QImage &image, const QWidget *widget, const QColor &colour)
 {
-    const QImage part = image.copy(QRect(widget->mapTo(widget->window(), QPoint()), widget->size()));
-    const auto *pixels = reinterpret_cast<const QRgb *>(part.constBits());
-    return std::find(pixels, pixels + part.width() * part.height(), colour.rgb())
-        != pixels + part.width() * part.height();
+    return inkOf(image, widget, [&colour](QColor pixel) { return pixel == colour; });
 }
 
 } // namespace
@@ -63,8 +63,8 @@ private Q_SLOTS:
     {
         QCOMPARE(w()->size(), QSize(425, 393));
         QVERIFY(el("lblSek")->font().bold() && el("lbl1Halbzeit")->font().bold()
-            && !el("pnlZeit")->font().bold());
-        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint && !w()->windowIcon().pixmap(32).isNull());
+            && !el("pnlZeit")->font().bold() && w()->windowFlags() & Qt::WindowStaysOnTopHint
+            && !w()->windowIcon().pixmap(32).isNull());
         const QString names
             = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd spnMin "
               "spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 pnlZeit "
@@ -137,13 +137,20 @@ private Q_SLOTS:
             QVERIFY(button->faceColor() == (enabled ? QColor(212, 208, 200) : QColor()));
             button->setEnabled(true);
             QApplication::sendEvent(button, &enter);
-            QVERIFY(holds(w()->grab().toImage(), button, face) && button->font().bold());
+            QVERIFY(!ink(w()->grab().toImage(), button, face).isEmpty() && button->font().bold());
+            button->setStyle(relief.get()); // a style that draws buttons in relief keeps it round the face
+            QVERIFY(pixel(w()->grab().toImage(), button, 0, 0) == Qt::white);
             // Dragged off with the button held: the moves still come, the leave only at the release.
             QMouseEvent away(QEvent::MouseMove, QPointF(button->width() + 1, 0), QPointF(), Qt::NoButton,
                 Qt::LeftButton, {});
             QApplication::sendEvent(button, &away);
-            QVERIFY(holds(w()->grab().toImage(), button, QColor(212, 208, 200)) && !button->font().bold());
+            QVERIFY(!ink(w()->grab().toImage(), button, QColor(212, 208, 200)).isEmpty()
+                && !button->font().bold());
         }
+        QApplication::sendEvent(el("cmdUhrAus"), &enter);
+        QSignalSpy faceChanged(el<FaceButton>("cmdUhrAus"), &FaceButton::faceColorChanged);
+        m_window.reset(); // taken down with a button lit: the window's handlers are gone with it
+        QCOMPARE(faceChanged.count(), 0);
     }
     void keyboardFocus()
     {
@@ -152,7 +159,12 @@ private Q_SLOTS:
         auto *seconds = el<QLineEdit>("txtSek");
         seconds->setFocus();
         QTest::keyClicks(seconds, u"5"_qs);
-        QTest::mouseClick(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
+        QTest::mousePress(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
+        const QImage held = w()->grab().toImage(); // the held arrow sunk in, the other raised
+        QVERIFY(pixel(held, el("spnsek"), 0, 0).lightness() < 200
+            && pixel(held, el("spnsek"), 0, 0.5) == Qt::white
+            && pixel(held, el("spnsek"), 0.5, 0.75).lightness() < 128);
+        QTest::mouseRelease(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
         QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -236,18 +248,19 @@ private Q_SLOTS:
             for (const auto &[name, b] : bars) {
                 const QColor inside
                     = pixel(shot, el(name), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5);
-                QCOMPARE(inside.rgb() & 0xffffff,
-                    b.bannerVisible     ? 0xff0000
-                        : b.percent > 2 ? b.rgb
-                                        : inside.rgb() & 0xffffff);
+                QVERIFY((b.percent <= 2 && !b.bannerVisible)
+                    || (inside.rgb() & 0xffffff) == (b.bannerVisible ? 0xff0000 : b.rgb));
                 QVERIFY(b.bannerVisible || b.percent > 97
                     || pixel(shot, el(name), (b.percent + 2) / 100.0, 0.5)
                         == (name[3] == 'Z' ? QColor(0, 0, 128) : QColor(128, 128, 128)));
             }
-            QVERIFY(holds(shot, el("lblSek"), d.secondsRed ? QColor(255, 0, 0) : QColor(255, 255, 0)));
-            QVERIFY(holds(shot, el("lblSekAb"), QColor(255, 0, 0))
-                && holds(shot, el("lblMin"), QColor(255, 255, 0))
-                && holds(shot, el("txtSek"), QColor(0, 255, 0)));
+            QVERIFY(!ink(shot, el("lblSek"), d.secondsRed ? Qt::red : Qt::yellow).isEmpty());
+            const QRect entered = ink(shot, el("txtSek"), Qt::green); // centred in its field
+            QVERIFY(!ink(shot, el("lblSekAb"), Qt::red).isEmpty()
+                && !ink(shot, el("lblMin"), Qt::yellow).isEmpty()
+                && std::abs(entered.left() + entered.right() + 1 - el("txtSek")->width()) <= 2);
+            // The arrows are greyed out while they cannot be used.
+            QCOMPARE(pixel(shot, el("spnsek"), 0.5, 0.25).lightness() < 128, el("spnsek")->isEnabled());
         }
         const DisplayState d = w()->displayState();
         const bool over = remaining() == u"00:00:00"_qs; // then it cannot be resumed
@@ -367,32 +380,28 @@ private Q_SLOTS:
     {
         // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
         QTest::addColumn<QString>("seconds");
-        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("command"); // 0 Pause, 1 a field changed, 2 a spin step, 3 Stopp
         QTest::addColumn<QString>("elapsed");
         QTest::addColumn<bool>("paused");
-        QTest::newRow("pause") << u"99"_qs << u"pause"_qs << u"00:00:15"_qs << true;
-        QTest::newRow("pause after the end") << u"12"_qs << u"pause"_qs << u"00:00:12"_qs << false;
-        QTest::newRow("field change") << u"99"_qs << u"field"_qs << u"00:00:15"_qs << false;
-        QTest::newRow("spin step") << u"99"_qs << u"spin"_qs << u"00:00:15"_qs << false;
-        QTest::newRow("stopp after the end") << u"12"_qs << u"stopp"_qs << u"00:00:00"_qs << false;
+        QTest::newRow("pause") << u"99"_qs << 0 << u"00:00:15"_qs << true;
+        QTest::newRow("pause after the end") << u"12"_qs << 0 << u"00:00:12"_qs << false;
+        QTest::newRow("field change") << u"99"_qs << 1 << u"00:00:15"_qs << false;
+        QTest::newRow("spin step") << u"99"_qs << 2 << u"00:00:15"_qs << false;
+        QTest::newRow("stopp after the end") << u"12"_qs << 3 << u"00:00:00"_qs << false;
     }
     void commandsMeetOverdueTicks()
     {
         QFETCH(QString, seconds);
-        QFETCH(QString, command);
+        QFETCH(int, command);
         enter(u"00 00 "_qs + seconds);
         w()->cmdStart_Click();
         pass(10000);
         now += 5300LL * 1000 * 1000;
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
-        if (command == u"pause"_qs)
-            w()->cmdPause_Click();
-        else if (command == u"field"_qs)
-            el<QLineEdit>("txtStd")->setText(u"0"_qs);
-        else if (command == u"spin"_qs)
-            w()->spnStd_SpinDown();
-        else
-            w()->cmdStart_Click();
+        const std::function<void()> commands[] { [&] { w()->cmdPause_Click(); },
+            [&] { el<QLineEdit>("txtStd")->setText(u"0"_qs); }, [&] { w()->spnStd_SpinDown(); },
+            [&] { w()->cmdStart_Click(); } };
+        commands[command]();
         QTEST(elapsed(), "elapsed");
         QTEST(w()->displayState().paused, "paused");
         bool endShown = false; // the ticks came first
@@ -440,9 +449,8 @@ private:
     }
     void enter(const QString &fields) const
     {
-        for (int i = 0; i < 3; ++i)
-            el<QLineEdit>(QByteArray("txt").append(i ? i == 1 ? "Min" : "Sek" : "Std"))
-                ->setText(fields.split(u' ')[i]);
+        for (int i = 0; i < 3; ++i) // txtStd, txtMin, txtSek
+            w()->findChildren<QLineEdit *>()[i]->setText(fields.split(u' ')[i]);
     }
     /// Moves the clock on by @p ms and lets the game timer deliver every tick that is due.
     void pass(qint64 ms)
@@ -462,6 +470,7 @@ private:
         return seen.join(u' ') + (timer()->isActive() ? u" running"_qs : u" off"_qs);
     }
 
+    const std::unique_ptr<QStyle> relief { QStyleFactory::create(u"Windows"_qs) };
     std::unique_ptr<VelorandWindow> m_window;
     qint64 now = 0;
     QStringList messages;

@@ -9,11 +9,11 @@ class TestProgram : public QObject
 {
     Q_OBJECT
 
-    QTcpServer taken;
+    // 127.0.0.1:8080 held here, or by a service that keeps it: a bare --web says where it was to listen.
+    QTcpServer held;
+    const bool holding = QTest::qWaitFor([&] { return held.listen(QHostAddress::LocalHost, 8080); }, 5000);
 
 private Q_SLOTS:
-    // 127.0.0.1:8080 taken, here or by anyone else: a bare --web says where it was to listen.
-    void initTestCase() { taken.listen(QHostAddress::LocalHost, 8080); }
     void run_data()
     {
         QTest::addColumn<QString>("arguments");
@@ -48,6 +48,7 @@ private Q_SLOTS:
                                      << u"velorand: ungültige Bildschirmnummer „0“"_qs;
         QTest::newRow("no such port")
             << u"--web=99999"_qs << QString() << 2 << u"velorand: ungültiger Port in „--web=99999“"_qs;
+        QTest::newRow("no address") << u"--web=:8080"_qs << QString() << 2 << u"„“ ist keine IPv4-Adresse"_qs;
         QTest::newRow("bare --web") << u"--web"_qs << QString() << 2
                                     << u"Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs;
         QTest::newRow("any screen by its other name")

@@ -37,7 +37,7 @@ private Q_SLOTS:
         QTest::newRow("no X server") << QString() << u"DISPLAY=:77"_qs << 2
                                      << u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77)"_qs;
         QTest::newRow("no compositor") << QString() << u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs
-                                       << 2 << u"Wayland (fehlt-0)"_qs;
+                                       << 2 << u"auf Wayland (fehlt-0)"_qs;
         QTest::newRow("help where no window opens")
             << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
         QTest::newRow("screens in the help, in pixels at twice the scale")

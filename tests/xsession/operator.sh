@@ -37,10 +37,11 @@ colour() { # colour X Y: the window's pixel there, as r,g,b
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1 && wait_s 0.5; }
 
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"
-xdotool search --onlyvisible --name '^Velorand – Zuschauer$' >/dev/null || fail "no hall's view"
+hall=$(xdotool search --onlyvisible --name '^Velorand – Zuschauer$') || fail "no hall's view"
+# The hall shows the time from the start: its big yellow digits, far more than the operator window's.
+[ "$(import -window "$hall" miff:- | convert - -fill black +opaque yellow -format '%[fx:mean.r > .03]' info:)" = 1 ] || fail "blank hall"
 
-eval "$(xdotool getwindowgeometry --shell "$wid")"
-x0=$X y0=$Y
+eval "$(xdotool getwindowgeometry --shell "$wid")" && x0=$X y0=$Y
 xdotool mousemove --window "$wid" 150 216 mousedown 1
 wait_s 0.3 # the program hands the move to the window manager
 for step in 1 2 3 4; do xdotool mousemove_relative 20 10 && wait_s 0.1; done

@@ -53,8 +53,6 @@ public:
     /// The time of day the title clock shows (tests replace it).
     void setTimeOfDaySource(std::function<QTime()> source);
 
-    /// The fonts of the design, where they are missing, fall back to these; once per process.
-
     /// Logical size of the client area.
     static constexpr QSize clientSize { 425, 393 };
 

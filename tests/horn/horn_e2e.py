@@ -40,7 +40,7 @@ def game(*args):
     # The server renders a sample before it reaches the monitor; the chunk's arrival is its latest time.
     samples = memoryview(bytes(recording)).cast("h")
     loud = [t - click for (_, n0), (t, n) in zip(chunks, chunks[1:]) if max(map(abs, samples[n0:n])) > 2000]
-    return [t for i, t in enumerate(loud) if i == 0 or t - loud[i - 1] > 0.3], loud, state + [said]
+    return [t for i, t in enumerate(loud) if i == 0 or t - loud[i - 1] > 0.3], loud, state, said
 
 try:
     spawn("pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
@@ -50,10 +50,10 @@ try:
     # Now and then openbox cannot open a display that has only just come up; then it starts again.
     any(spawn("openbox", "--sm-disable", stdout=sp.DEVNULL) and wait_for(b"window id", "xprop", "-root",
         "_NET_SUPPORTING_WM_CHECK") for _ in range(3)) or sys.exit("horn_e2e: openbox did not start")
-    (starts, loud, state), silent = game("--hupe", f"--web={20000 + os.getpid() % 20000}"), game()[0]
+    (starts, loud, state, said), silent = game("--hupe", f"--web={20000 + os.getpid() % 20000}"), game()[0]
     print(f"bursts start {[round(t, 3) for t in starts]} s after the Start click with --hupe, {silent} without")
     ends = (2.0, 4.0)  # of the first half and of the game; each horn lasts 1.2 s
-    ok = len(starts) == 2 and all(abs(t - end) <= 0.1 for t, end in zip(starts, ends)) and not silent and b'"elapsed":"00:04"' in state[0] and b"Hupe" not in state[1]
+    ok = len(starts) == 2 and all(abs(t - end) <= 0.1 for t, end in zip(starts, ends)) and not silent and b'"elapsed":"00:04"' in state[0] and b"Hupe" not in said
     sys.exit(0 if ok and all(any(end - 0.1 <= t <= end + 1.3 for end in ends) for t in loud) else 1)
 finally:
     for p in reversed(started):

@@ -2,7 +2,7 @@
 
 #include "benchclock.h"
 #include "horn/hornplayer.h"
-#include "horn/hornrule.h"
+#include "core/horn/hornrule.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 

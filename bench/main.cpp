@@ -48,7 +48,7 @@ void printUsage()
                "  --cpu-seconds N   measuring time in (e), default 30\n"
                "  --clients N       clients of the web view in (w), default 200\n"
                "  --seed N          seed of the pause points in (b)\n"
-               "  --only LETTERS    run only these measurements, e.g. --only cd (f, g: the hall's view);\n"
+               "  --only LETTERS    run only these measurements, e.g. --only cd (f, g: the hall view);\n"
                "                    h (the horn's delay, needs a PulseAudio server) runs only when named\n"
                "  --markdown FILE   also write the results as Markdown\n",
         stdout);
@@ -285,7 +285,7 @@ void runCpu(const Options &options, Report &report)
                         .arg(bare ? bare->ticks : 0);
 }
 
-void runSpectator(const Options &options, Report &report)
+void runHallView(const Options &options, Report &report)
 {
     std::fprintf(stderr, "(f) hall view's paint after the operator's, %d s game\n", options.seconds);
     const auto delay = launchDelayChild(options.seconds);
@@ -303,11 +303,11 @@ void runSpectator(const Options &options, Report &report)
                         .arg(delay ? delay->ticks : 0);
 }
 
-void runSpectatorCpu(const Options &options, Report &report)
+void runHallViewCpu(const Options &options, Report &report)
 {
-    std::fprintf(stderr, "(g) CPU use with the hall's view over %d s\n", options.cpuSeconds);
+    std::fprintf(stderr, "(g) CPU use with the hall view over %d s\n", options.cpuSeconds);
     const auto [with, without]
-        = launchCpuChildren(options.cpuSeconds, ChildMode::cpuSpectator, ChildMode::cpuWindow);
+        = launchCpuChildren(options.cpuSeconds, ChildMode::cpuHallView, ChildMode::cpuWindow);
     const auto shown = [](const std::optional<CpuSample> &sample) {
         return sample ? QString::asprintf("%.3f s", sample->cpuMsPerMinute / 1000.0) : QStringLiteral("n/a");
     };
@@ -413,9 +413,9 @@ int main(int argc, char **argv)
     if (options.parts.contains(u'e'))
         runCpu(options, report);
     if (options.parts.contains(u'f'))
-        runSpectator(options, report);
+        runHallView(options, report);
     if (options.parts.contains(u'g'))
-        runSpectatorCpu(options, report);
+        runHallViewCpu(options, report);
     if (options.parts.contains(u'h'))
         runHorn(report);
     if (options.parts.contains(u'w'))

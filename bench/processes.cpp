@@ -1,9 +1,9 @@
 #include "processes.h"
 
 #include "benchclock.h"
-#include "clock/gametimer.h"
+#include "core/clock/gametimer.h"
 #include "shell/appsetup.h"
-#include "shell/spectatorwindow.h"
+#include "hall/hallview.h"
 #include "shell/velorandwindow.h"
 
 #include <QApplication>
@@ -125,11 +125,11 @@ private:
 
 constexpr auto settle = 1000ms; // the window is shown and painted before measuring starts
 
-/// The hall's view as the program opens it, here as a 1920x1080 window.
-void openSpectator(SpectatorWindow &hall, VelorandWindow &window)
+/// The hall view as the program opens it, here as a 1920x1080 window.
+void openHallView(HallView &hall, VelorandWindow &window)
 {
     hall.showDisplay(window.displayState());
-    QObject::connect(&window, &VelorandWindow::displayChanged, &hall, &SpectatorWindow::showDisplay);
+    QObject::connect(&window, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
     hall.resize(1920, 1080);
     hall.show();
 }
@@ -172,8 +172,8 @@ int delayChild(int argc, char **argv, int seconds)
     prepareApplication();
     VelorandWindow window;
     window.show();
-    SpectatorWindow hall;
-    openSpectator(hall, window);
+    HallView hall;
+    openHallView(hall, window);
     DelayProbe probe;
     probe.seconds = window.findChild<QLabel *>(QStringLiteral("lblSek"));
     probe.hallTime = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
@@ -192,15 +192,15 @@ int delayChild(int argc, char **argv, int seconds)
     return QApplication::exec();
 }
 
-int cpuWindowChild(int argc, char **argv, int seconds, bool withSpectator)
+int cpuWindowChild(int argc, char **argv, int seconds, bool withHallView)
 {
     QApplication app(argc, argv);
     prepareApplication();
     VelorandWindow window;
     window.show();
-    SpectatorWindow hall;
-    if (withSpectator)
-        openSpectator(hall, window);
+    HallView hall;
+    if (withHallView)
+        openHallView(hall, window);
     auto *timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
     auto *minutes = window.findChild<QLineEdit *>(QStringLiteral("txtMin"));
     auto *secondsField = window.findChild<QLineEdit *>(QStringLiteral("txtSek"));
@@ -299,9 +299,9 @@ int runChild(int argc, char **argv, const QString &mode, qint64 startNs, int cpu
 {
     if (mode == ChildMode::paintWindow || mode == ChildMode::paintBare || mode == ChildMode::paintLabel)
         return paintChild(argc, argv, mode, startNs);
-    if (mode == ChildMode::cpuWindow || mode == ChildMode::cpuSpectator)
-        return cpuWindowChild(argc, argv, cpuSeconds, mode == ChildMode::cpuSpectator);
-    if (mode == ChildMode::spectatorDelay)
+    if (mode == ChildMode::cpuWindow || mode == ChildMode::cpuHallView)
+        return cpuWindowChild(argc, argv, cpuSeconds, mode == ChildMode::cpuHallView);
+    if (mode == ChildMode::hallViewDelay)
         return delayChild(argc, argv, cpuSeconds);
     if (mode == ChildMode::cpuBare)
         return cpuBareChild(argc, argv, cpuSeconds);
@@ -326,7 +326,7 @@ std::optional<DelaySample> launchDelayChild(int seconds)
 {
     QProcess process;
     startChild(
-        process, ChildMode::spectatorDelay, { QStringLiteral("--cpu-seconds"), QString::number(seconds) });
+        process, ChildMode::hallViewDelay, { QStringLiteral("--cpu-seconds"), QString::number(seconds) });
     if (!finishedCleanly(process, (seconds + 60) * 1000))
         return std::nullopt;
     const auto values = parseReport(process.readAllStandardOutput());

@@ -12,8 +12,8 @@ inline const QString paintLabel = QStringLiteral("paint-label"); ///< bare windo
 
 inline const QString cpuWindow = QStringLiteral("cpu-window");
 inline const QString cpuBare = QStringLiteral("cpu-bare");
-inline const QString cpuSpectator = QStringLiteral("cpu-spectator"); ///< the window and a 1920x1080 hall view
-inline const QString spectatorDelay = QStringLiteral("spectator-delay");
+inline const QString cpuHallView = QStringLiteral("cpu-hall-view"); ///< the window and a 1920x1080 hall view
+inline const QString hallViewDelay = QStringLiteral("hall-view-delay");
 } // namespace ChildMode
 
 /// Runs a child mode inside this process (a QApplication is created here). Returns the exit code.

@@ -1,7 +1,7 @@
 #include "timing.h"
 
 #include "benchclock.h"
-#include "clock/gametimer.h"
+#include "core/clock/gametimer.h"
 
 #include <QEventLoop>
 #include <QTimer>

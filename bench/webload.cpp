@@ -1,6 +1,6 @@
 #include "webload.h"
 
-#include "clock/gametimer.h"
+#include "core/clock/gametimer.h"
 #include "shell/velorandwindow.h"
 #include "web/webserver.h"
 

@@ -3,10 +3,10 @@
 // counts' conversion. The first byte chooses UTF-8 or raw UTF-16 input; the
 // text is split at U+001F into up to three field texts. Every routine must
 // return without undefined behaviour; the reading is checked against strtod.
-#include "clock/numeral.h"
-#include "clock/timeconversion.h"
-#include "entry/gametimeentry.h"
-#include "entry/spinstep.h"
+#include "core/clock/numeral.h"
+#include "core/clock/timeconversion.h"
+#include "core/entry/gametimeentry.h"
+#include "core/entry/spinstep.h"
 
 #include <QStringList>
 #include <cmath>

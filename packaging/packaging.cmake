@@ -34,6 +34,7 @@ endfunction()
 # --- Icons ------------------------------------------------------------------
 # PNG icons are rendered from the SVG during the build by a small tool that
 # uses Qt's SVG renderer, as the program does for its window icon.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Gui Svg)
 add_executable(velorand_iconrender "${_velorand_pkg_dir}/iconrender.cpp")
 target_link_libraries(velorand_iconrender PRIVATE Qt6::Gui Qt6::Svg)
 

@@ -91,13 +91,13 @@ stage_fuzz() {
 }
 
 stage_valgrind() {
-    if [ ! -x build/src/velorand ]; then
-        echo "build/src/velorand is missing: the normal stage must build it"
+    if [ ! -x build/src/app/velorand ]; then
+        echo "build/src/app/velorand is missing: the normal stage must build it"
         return 1
     fi
     # The operator's real-window run, under memcheck: errors and definite leaks in our code fail it.
     mkdir -p build/valgrind
-    VELORAND_SLOW=6 tests/xsession/operator.sh build/src/velorand valgrind --error-exitcode=1 \
+    VELORAND_SLOW=6 tests/xsession/operator.sh build/src/app/velorand valgrind --error-exitcode=1 \
         --leak-check=full --errors-for-leak-kinds=definite --show-leak-kinds=definite --num-callers=40 --child-silent-after-fork=yes \
         --suppressions="$root/tests/xsession/memcheck.supp" --log-file=build/valgrind/memcheck.log
     local status=$?

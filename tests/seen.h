@@ -1,10 +1,10 @@
 // What a window shows of the game, read off its elements: the remaining and the elapsed time as the
 // hall shows them ("M:SS", hours only when there are any), the red seconds, and per bar its percent,
-// colour and the banner over it ("-" when none is shown). The operator window and the hall's view
+// color and the banner over it ("-" when none is shown). The operator window and the hall view
 // are read alike, so that what each shows can be compared with the other and with the web view.
 #pragma once
 
-#include "shell/floodpanel.h"
+#include "widgets/floodpanel.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "hornplayer.h"
+#include "horn/hornplayer.h"
 
-#include "horn/hornsound.h"
+#include "core/horn/hornsound.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>

@@ -1,4 +1,4 @@
-#include "appsetup.h"
+#include "shell/appsetup.h"
 
 #include "shell/fonts.h"
 #include "version.h"

@@ -3,15 +3,17 @@
 
 #include "shell/velorandwindow.h"
 
-#include "clock/gametimer.h"
-#include "clock/numeral.h"
-#include "clock/tick.h"
-#include "clock/titleclock.h"
-#include "shell/facebutton.h"
-#include "shell/floodpanel.h"
+#include "core/clock/banners.h"
+#include "core/clock/gametimer.h"
+#include "core/clock/numeral.h"
+#include "core/clock/tick.h"
+#include "core/clock/wallclocktimer.h"
+#include "core/entry/limits.h"
+#include "widgets/facebutton.h"
+#include "widgets/floodpanel.h"
 #include "shell/look.h"
-#include "shell/spinbutton.h"
-#include "shell/textpanel.h"
+#include "widgets/spinbutton.h"
+#include "widgets/textpanel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -28,11 +30,11 @@ void bound(QLineEdit *field, int limit)
         field->setText(QString::number(limit));
 }
 
-void setTextColour(QLabel *label, Signal::Colour colour)
+void setTextColor(QLabel *label, Signal::Color color)
 {
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::WindowText, Look::of(colour));
-    label->setPalette(colours);
+    QPalette colors = label->palette();
+    colors.setColor(QPalette::WindowText, Colors::of(color));
+    label->setPalette(colors);
 }
 
 } // namespace
@@ -143,12 +145,12 @@ void VelorandWindow::applyTick(const TickUpdate &update)
     lblSekAb->setText(update.lblSekAb);
     lblMinAb->setText(update.lblMinAb);
     lblStdAb->setText(update.lblStdAb);
-    applyBar(pnlHalbzeit1, pnlHalbzeit1Text, update.halbzeit1, Signal::firstHalfOver());
-    applyBar(pnlHalbzeit2, pnlHalbzeit2Text, update.halbzeit2, Signal::secondHalfOver());
-    applyBar(pnlZeit, pnlZeitText, update.zeit, Signal::gameOver());
+    applyBar(pnlHalbzeit1, pnlHalbzeit1Text, update.halbzeit1, Banner::firstHalfOver());
+    applyBar(pnlHalbzeit2, pnlHalbzeit2Text, update.halbzeit2, Banner::secondHalfOver());
+    applyBar(pnlZeit, pnlZeitText, update.zeit, Banner::gameOver());
     lblStd->setText(update.lblStd);
     lblMin->setText(update.lblMin);
-    setTextColour(lblSek, update.secondsRed ? Signal::Colour::Red : Signal::Colour::Yellow);
+    setTextColor(lblSek, update.secondsRed ? Signal::Color::Red : Signal::Color::Yellow);
     lblSek->setText(update.lblSek);
 }
 
@@ -158,7 +160,7 @@ void VelorandWindow::applyBar(
     bar->setFloodType(FloodPanel::FloodType::FromLeft);
     if (update.percent)
         bar->setFloodPercent(*update.percent);
-    bar->setFloodColor(Look::of(update.colour));
+    bar->setFloodColor(Colors::of(update.color));
     if (update.showBanner) {
         banner->setText(endText);
         banner->show();
@@ -174,7 +176,7 @@ void VelorandWindow::cmdPause_Click()
     if (Timer1->isActive()) {
         cmdPause->setText(Look::weiter());
         Timer1->stop();
-        pnlZeitText->setText(Signal::gameInterrupted());
+        pnlZeitText->setText(Banner::gameInterrupted());
         pnlZeitText->show();
     } else {
         cmdPause->setText(Look::pause());

@@ -3,10 +3,10 @@
 
 #include "shell/velorandwindow.h"
 
-#include "clock/signal.h"
-#include "entry/gametimeentry.h"
-#include "entry/spinstep.h"
-#include "shell/facebutton.h"
+#include "core/entry/limits.h"
+#include "core/entry/gametimeentry.h"
+#include "core/entry/spinstep.h"
+#include "widgets/facebutton.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -1,16 +1,17 @@
-#include "velorandwindow.h"
+#include "shell/velorandwindow.h"
 
-#include "clock/gametimer.h"
-#include "clock/titleclock.h"
-#include "shell/cmouseinout.h"
-#include "shell/facebutton.h"
-#include "shell/floodpanel.h"
+#include "core/clock/gametimer.h"
+#include "core/clock/wallclocktimer.h"
+#include "widgets/cmouseinout.h"
+#include "widgets/facebutton.h"
+#include "widgets/floodpanel.h"
 #include "shell/fonts.h"
-#include "shell/groupbox.h"
-#include "shell/linewidget.h"
+#include "widgets/groupbox.h"
+#include "widgets/linewidget.h"
+#include "shell/geometry.h"
 #include "shell/look.h"
-#include "shell/spinbutton.h"
-#include "shell/textpanel.h"
+#include "widgets/spinbutton.h"
+#include "widgets/textpanel.h"
 
 #include <QFont>
 #include <QIcon>
@@ -27,51 +28,6 @@ static void initResources()
 
 namespace {
 
-/// The design's measures are twips; 15 twips make one logical pixel.
-constexpr QRect twips(int left, int top, int width, int height)
-{
-    return { left / 15, top / 15, width / 15, height / 15 };
-}
-
-// Design geometry, in twips, each relative to its container.
-namespace Geometry {
-    // Framed groups
-    constexpr QRect fraZeiteingabe = twips(120, 60, 4755, 975);
-    constexpr QRect Frame1 = twips(120, 1140, 4755, 975);
-    constexpr QRect fraZeit = twips(120, 2220, 4755, 975);
-    constexpr QRect Frame2 = twips(120, 3300, 6135, 2475);
-    constexpr QRect Frame3 = twips(4980, 60, 1275, 3135);
-
-    // The three columns of a time group: unit label, digits, spin button
-    constexpr int unitLeft[] = { 135, 1740, 3240 };
-    constexpr int unitWidth[] = { 240, 255, 285 };
-    constexpr int digitsLeft[] = { 480, 2100, 3600 };
-    constexpr int spinLeft[] = { 1230, 2850, 4350 };
-    constexpr int unitTop = 450, unitTopRemaining = 420, unitHeight = 195;
-    constexpr int digitsTop = 300, digitsWidth = 735, digitsHeight = 540, spinWidth = 255;
-
-    // Bars in Frame2
-    constexpr QRect lbl1Halbzeit = twips(120, 300, 1050, 195);
-    constexpr QRect pnlHalbzeit1 = twips(120, 540, 5895, 300);
-    constexpr QRect pnlHalbzeit1Text = twips(15, 15, 5865, 270);
-    constexpr QRect lbl2Halbzeit = twips(120, 900, 1050, 195);
-    constexpr QRect pnlHalbzeit2 = twips(120, 1140, 5895, 300);
-    constexpr QRect pnlHalbzeit2Text = twips(15, 15, 5865, 270);
-    constexpr QRect lblGesamtspielzeit = twips(120, 1680, 1350, 195);
-    constexpr QRect pnlZeit = twips(120, 1920, 5895, 420);
-    constexpr QRect pnlZeitText = twips(15, 15, 5865, 390);
-    constexpr QRect Line2 = twips(120, 1560, 6000 - 120, 15);
-    constexpr QRect Line1 = twips(120, 1575, 6000 - 120, 15);
-
-    // Commands in Frame3
-    constexpr QRect cmdStart = twips(150, 240, 975, 540);
-    constexpr QRect cmdPause = twips(150, 915, 975, 540);
-    constexpr QRect cmdReset = twips(150, 1590, 975, 540);
-    constexpr QRect cmdUhrAus = twips(150, 2460, 975, 540);
-    constexpr QRect Line4 = twips(150, 2295, 1125 - 150, 15);
-    constexpr QRect Line3 = twips(150, 2310, 1125 - 150, 15);
-} // namespace Geometry
-
 using Fonts::sansSerif;
 using Fonts::verdana;
 
@@ -81,17 +37,17 @@ template <typename W> W *named(W *widget, const char *name)
     return widget;
 }
 
-void setColours(QWidget *widget, const QColor &text, const QColor &background)
+void setColors(QWidget *widget, const QColor &text, const QColor &background)
 {
-    QPalette colours = widget->palette();
-    colours.setColor(QPalette::WindowText, text);
-    colours.setColor(QPalette::Text, text);
+    QPalette colors = widget->palette();
+    colors.setColor(QPalette::WindowText, text);
+    colors.setColor(QPalette::Text, text);
     if (background.isValid()) {
-        colours.setColor(QPalette::Window, background);
-        colours.setColor(QPalette::Base, background);
+        colors.setColor(QPalette::Window, background);
+        colors.setColor(QPalette::Base, background);
         widget->setAutoFillBackground(true);
     }
-    widget->setPalette(colours);
+    widget->setPalette(colors);
 }
 
 QLabel *makeUnitLabel(QWidget *group, const char *name, const QString &caption, int column, int top)
@@ -120,7 +76,7 @@ QLabel *makeDigitLabel(QWidget *group, const char *name, int column, const QColo
     label->setFont(verdana(18));
     label->setAlignment(Qt::AlignCenter);
     label->setFrameStyle(QFrame::Box | QFrame::Plain);
-    setColours(label, text, Look::black);
+    setColors(label, text, Colors::black);
     return label;
 }
 
@@ -131,7 +87,7 @@ QLineEdit *makeEntryField(QWidget *group, const char *name, int column)
     field->setFont(verdana(18));
     field->setAlignment(Qt::AlignCenter);
     field->setMaxLength(2);
-    setColours(field, Look::entryText, Look::black);
+    setColors(field, Look::entryText, Colors::black);
     return field;
 }
 
@@ -149,7 +105,7 @@ QLabel *makeBarLabel(
     auto *label = named(new QLabel(caption, group), name);
     label->setGeometry(geometry);
     label->setFont(sansSerif(8.25, true));
-    setColours(label, text, {});
+    setColors(label, text, {});
     return label;
 }
 
@@ -172,9 +128,9 @@ TextPanel *makeBanner(
     return banner;
 }
 
-LineWidget *makeLine(QWidget *group, const char *name, const QRect &geometry, const QColor &colour)
+LineWidget *makeLine(QWidget *group, const char *name, const QRect &geometry, const QColor &color)
 {
-    auto *line = named(new LineWidget(colour, group), name);
+    auto *line = named(new LineWidget(color, group), name);
     line->setGeometry(geometry);
     return line;
 }
@@ -255,30 +211,30 @@ void VelorandWindow::buildElements()
     Frame2 = named(new GroupBox(QStringLiteral("Spielzeitbalken"), this), "Frame2");
     Frame2->setGeometry(Geometry::Frame2);
     makeBarLabel(
-        Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Look::darkGreen);
-    pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Look::grey);
+        Frame2, "lbl1Halbzeit", QStringLiteral("1. Halbzeit"), Geometry::lbl1Halbzeit, Colors::darkGreen);
+    pnlHalbzeit1 = makeBar(Frame2, "pnlHalbzeit1", Geometry::pnlHalbzeit1, Colors::grey);
     pnlHalbzeit1Text = makeBanner(
         pnlHalbzeit1, "pnlHalbzeit1Text", QStringLiteral("1. Halbzeit"), Geometry::pnlHalbzeit1Text, 8.25);
     makeBarLabel(
-        Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Look::darkGreen);
-    pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Look::grey);
+        Frame2, "lbl2Halbzeit", QStringLiteral("2. Halbzeit"), Geometry::lbl2Halbzeit, Colors::darkGreen);
+    pnlHalbzeit2 = makeBar(Frame2, "pnlHalbzeit2", Geometry::pnlHalbzeit2, Colors::grey);
     pnlHalbzeit2Text = makeBanner(
         pnlHalbzeit2, "pnlHalbzeit2Text", QStringLiteral("2. Halbzeit"), Geometry::pnlHalbzeit2Text, 8.25);
     makeBarLabel(Frame2, "lblGesamtspielzeit", QStringLiteral("Gesamtspielzeit"),
-        Geometry::lblGesamtspielzeit, Look::navy);
-    pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Look::navy);
+        Geometry::lblGesamtspielzeit, Colors::navy);
+    pnlZeit = makeBar(Frame2, "pnlZeit", Geometry::pnlZeit, Colors::navy);
     pnlZeitText
         = makeBanner(pnlZeit, "pnlZeitText", QStringLiteral("Spielzeit"), Geometry::pnlZeitText, 14.25);
-    makeLine(Frame2, "Line2", Geometry::Line2, Look::white);
-    makeLine(Frame2, "Line1", Geometry::Line1, Look::grey);
+    makeLine(Frame2, "Line2", Geometry::Line2, Colors::white);
+    makeLine(Frame2, "Line1", Geometry::Line1, Colors::grey);
 
     Frame3 = named(new GroupBox(this), "Frame3");
     Frame3->setGeometry(Geometry::Frame3);
     cmdStart = makeCommand(Frame3, "cmdStart", QStringLiteral("Start"), Geometry::cmdStart, false);
     cmdPause = makeCommand(Frame3, "cmdPause", QStringLiteral("Pause"), Geometry::cmdPause, false);
     cmdReset = makeCommand(Frame3, "cmdReset", QStringLiteral("Reset"), Geometry::cmdReset, false);
-    makeLine(Frame3, "Line4", Geometry::Line4, Look::white);
-    makeLine(Frame3, "Line3", Geometry::Line3, Look::grey);
+    makeLine(Frame3, "Line4", Geometry::Line4, Colors::white);
+    makeLine(Frame3, "Line3", Geometry::Line3, Colors::grey);
     cmdUhrAus = makeCommand(Frame3, "cmdUhrAus", QStringLiteral("Uhr aus"), Geometry::cmdUhrAus, true);
 
     Timer1 = named(new GameTimer(this), "Timer1");
@@ -392,7 +348,7 @@ DisplayState VelorandWindow::displayState() const
     state.lblStdAb = lblStdAb->text();
     state.lblMinAb = lblMinAb->text();
     state.lblSekAb = lblSekAb->text();
-    state.secondsRed = lblSek->palette().color(QPalette::WindowText) == Look::of(Signal::Colour::Red);
+    state.secondsRed = lblSek->palette().color(QPalette::WindowText) == Colors::of(Signal::Color::Red);
     state.halbzeit1 = barDisplay(pnlHalbzeit1, pnlHalbzeit1Text);
     state.halbzeit2 = barDisplay(pnlHalbzeit2, pnlHalbzeit2Text);
     state.zeit = barDisplay(pnlZeit, pnlZeitText);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock/clockstate.h"
-#include "clock/displaystate.h"
+#include "core/clock/clockstate.h"
+#include "core/clock/displaystate.h"
 
 #include <QTime>
 #include <QWidget>

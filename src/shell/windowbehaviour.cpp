@@ -3,9 +3,9 @@
 
 #include "shell/velorandwindow.h"
 
-#include "clock/titleclock.h"
-#include "shell/facebutton.h"
-#include "shell/groupbox.h"
+#include "core/clock/wallclocktimer.h"
+#include "widgets/facebutton.h"
+#include "widgets/groupbox.h"
 #include "shell/look.h"
 
 #include <QCloseEvent>

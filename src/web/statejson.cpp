@@ -1,4 +1,4 @@
-#include "statejson.h"
+#include "web/statejson.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

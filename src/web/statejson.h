@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock/displaystate.h"
+#include "core/clock/displaystate.h"
 
 #include <QByteArray>
 

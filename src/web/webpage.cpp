@@ -1,4 +1,4 @@
-#include "webpage.h"
+#include "web/webpage.h"
 
 // Phones, TVs and stream overlays of every size: the remaining time is scaled to the window by the script,
 // the digits keep one width, so the time does not jump while it counts.

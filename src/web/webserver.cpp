@@ -1,4 +1,4 @@
-#include "webserver.h"
+#include "web/webserver.h"
 
 #include "web/statejson.h"
 #include "web/webpage.h"

@@ -1,6 +1,6 @@
-#include "clock/gametimer.h"
-#include "horn/hornrule.h"
-#include "horn/hornsound.h"
+#include "core/clock/gametimer.h"
+#include "core/horn/hornrule.h"
+#include "core/horn/hornsound.h"
 #include "shell/velorandwindow.h"
 
 #include <QLineEdit>

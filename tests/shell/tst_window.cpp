@@ -1,13 +1,13 @@
 // The operator window as the operator sees it: every element in place, the
-// colours on screen, whole games tick by tick, Start, Stopp, Pause, Reset,
+// colors on screen, whole games tick by tick, Start, Stopp, Pause, Reset,
 // the spin buttons, the title, commands given while ticks are overdue, the
 // hover feedback, the keyboard focus and Qt's own texts in German. The game
 // timer runs on a clock that only the test moves; message boxes are recorded.
-#include "clock/gametimer.h"
+#include "core/clock/gametimer.h"
 #include "seen.h"
 #include "shell/appsetup.h"
-#include "shell/facebutton.h"
-#include "shell/spinbutton.h"
+#include "widgets/facebutton.h"
+#include "widgets/spinbutton.h"
 #include "shell/velorandwindow.h"
 
 #include <QApplication>
@@ -27,8 +27,8 @@ namespace {
 
 QString bar(const BarDisplay &b)
 {
-    const QHash<quint32, QChar> colours { { 0x00ff00, u'G' }, { 0xffff00, u'Y' }, { 0xff0000, u'R' } };
-    return QString::number(b.percent) + colours.value(b.rgb, u'?') + (b.bannerVisible ? u"!"_qs : QString());
+    const QHash<quint32, QChar> colors { { 0x00ff00, u'G' }, { 0xffff00, u'Y' }, { 0xff0000, u'R' } };
+    return QString::number(b.percent) + colors.value(b.rgb, u'?') + (b.bannerVisible ? u"!"_qs : QString());
 }
 
 QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
@@ -37,9 +37,9 @@ QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
         widget->mapTo(widget->window(), QPoint(widget->width() * x, widget->height() * y)));
 }
 
-QRect ink(const QImage &image, const QWidget *widget, const QColor &colour)
+QRect ink(const QImage &image, const QWidget *widget, const QColor &color)
 {
-    return inkOf(image, widget, [&colour](QColor pixel) { return pixel == colour; });
+    return inkOf(image, widget, [&color](QColor pixel) { return pixel == color; });
 }
 
 } // namespace
@@ -203,7 +203,7 @@ private Q_SLOTS:
     }
     void ticks_data()
     {
-        // Per tick: remaining, elapsed, the bars (percent, colour, "!" under a banner), the seconds' colour.
+        // Per tick: remaining, elapsed, the bars (percent, color, "!" under a banner), the seconds' color.
         QTest::addColumn<QString>("entered");
         QTest::addColumn<QString>("rows");
         QTest::newRow("one second") << u"00 00 01"_qs << u"1 00:00:00 00:00:01 100R! 0R! 0R! R"_qs;
@@ -240,8 +240,8 @@ private Q_SLOTS:
                          .arg(remaining(), elapsed(), bar(d.halbzeit1), bar(d.halbzeit2), bar(d.zeit),
                              d.secondsRed ? u"R"_qs : u"Y"_qs),
                 row);
-            // On screen: each bar filled up to its percent in its colour, a banner in red, the digits'
-            // colours.
+            // On screen: each bar filled up to its percent in its color, a banner in red, the digits'
+            // colors.
             const QImage shot = w()->grab().toImage();
             const std::pair<const char *, BarDisplay> bars[] { { "pnlHalbzeit1", d.halbzeit1 },
                 { "pnlHalbzeit2", d.halbzeit2 }, { "pnlZeit", d.zeit } };

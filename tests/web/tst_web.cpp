@@ -1,6 +1,6 @@
 // The web view against the operator window: routes, methods, headers, and the JSON and the events at Start,
 // every tick of a 4 s game, Pause and Stopp; then abuse with real sockets.
-#include "clock/gametimer.h"
+#include "core/clock/gametimer.h"
 #include "seen.h"
 #include "shell/velorandwindow.h"
 #include "web/webserver.h"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program in a virtual X session with a window manager, driven with
-# xdotool as an operator would: it stays on top of the hall's view, a drag on the background
+# xdotool as an operator would: it stays on top of the hall view, a drag on the background
 # moves it, a button lights up under the pointer in the real style, a short
 # game runs to its end and "Uhr aus" ends the program.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
@@ -22,7 +22,7 @@ trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
 openbox >/dev/null 2>&1 &
 pids+=($!) && wait_s 1
-"$@" "$program" --zuschauer & # the hall's view on the one screen there is, as a window
+"$@" "$program" --zuschauer & # the hall view on the one screen there is, as a window
 program_pid=$! && pids+=($!)
 for _ in $(seq $((60 * slow))); do
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window appeared"
@@ -31,13 +31,13 @@ done
 [ -n "${wid:-}" ] || fail "no window"
 wait_s 1
 
-colour() { # colour X Y: the window's pixel there, as r,g,b
+color() { # color X Y: the window's pixel there, as r,g,b
     import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'
 }
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1 && wait_s 0.5; }
 
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"
-hall=$(xdotool search --onlyvisible --name '^Velorand – Zuschauer$') || fail "no hall's view"
+hall=$(xdotool search --onlyvisible --name '^Velorand – Zuschauer$') || fail "no hall view"
 # The hall shows the time from the start: its big yellow digits, far more than the operator window's.
 [ "$(import -window "$hall" miff:- | convert - -fill black +opaque yellow -format '%[fx:mean.r > .03]' info:)" = 1 ] || fail "blank hall"
 
@@ -50,9 +50,9 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 [ "$((X - x0))" -eq 80 ] && [ "$((Y - y0))" -eq 40 ] || fail "a drag by 80,40 moved the window by $((X - x0)),$((Y - y0))"
 
 xdotool mousemove --window "$wid" 374 190 && wait_s 0.5
-[ "$(colour 348 174)" = "255,0,0" ] || fail "\"Uhr aus\" under the pointer shows $(colour 348 174)"
+[ "$(color 348 174)" = "255,0,0" ] || fail "\"Uhr aus\" under the pointer shows $(color 348 174)"
 xdotool mousemove --window "$wid" 150 216 && wait_s 0.5
-[ "$(colour 348 174)" = "212,208,200" ] || fail "\"Uhr aus\" after the pointer left shows $(colour 348 174)"
+[ "$(color 348 174)" = "212,208,200" ] || fail "\"Uhr aus\" after the pointer left shows $(color 348 174)"
 
 click 272 42 # the seconds field: its text is selected, typing replaces it
 xdotool type --delay 100 03
@@ -60,7 +60,7 @@ click 374 38 # Start
 wait_s 4
 title=$(xdotool getwindowname "$wid")
 [[ "$title" =~ ^\ Velorand\ :\ \ \[[0-9]{2}:[0-9]{2}:[0-9]{2}\]$ ]] || fail "title '$title'"
-[ "$(colour 30 362)" = "255,0,0" ] || fail "no end banner over the game bar: $(colour 30 362)"
+[ "$(color 30 362)" = "255,0,0" ] || fail "no end banner over the game bar: $(color 30 362)"
 click 374 38  # Stopp
 click 374 135 # Reset
 click 374 186 # Uhr aus

@@ -1,0 +1,131 @@
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+struct Option
+{
+    QStringList names;
+    QString description;
+    QString valueName; ///< for an option with a value
+};
+
+/// The option for the hall view; its number may be left out.
+const QString hall = QStringLiteral("zuschauer");
+const QString hallAlias = QStringLiteral("audience");
+/// What the bare option stands for: the first screen without the operator window.
+const QString anyScreen = QStringLiteral("auto");
+
+const QList<Option> &options()
+{
+    static const QList<Option> all {
+        { { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Zeigt diese Hilfe und endet."),
+            {} },
+        { { QStringLiteral("v"), QStringLiteral("version") },
+            QStringLiteral("Zeigt die Versionsnummer und endet."), {} },
+        { { hall, hallAlias },
+            QStringLiteral("Zeigt die Spielzeit groß für die Halle auf Bildschirm N,\n"
+                           "ohne N auf dem ersten Bildschirm ohne das Uhrfenster\n"
+                           "(mit nur einem Bildschirm als Fenster)."),
+            QStringLiteral("N") },
+        { { QStringLiteral("hupe"), QStringLiteral("horn") },
+            QStringLiteral("Hupt am Ende der 1. Halbzeit und am Spielende (über die Tonausgabe)."), {} },
+        { { QStringLiteral("web") },
+            QStringLiteral("Zeigt die Uhr im Browser, nur lesend (ohne Wert: 127.0.0.1:8080;\n"
+                           "0.0.0.0:8080 für das ganze Netz)."),
+            QStringLiteral("[ADRESSE:]PORT") },
+    };
+    return all;
+}
+
+/// Where the descriptions start in --help, after two spaces.
+constexpr int descriptionColumn = 32;
+
+QString optionSynopsis(const Option &option)
+{
+    QStringList forms;
+    const QString value
+        = option.valueName.isEmpty() ? QString() : QStringLiteral("[=%1]").arg(option.valueName);
+    for (const QString &name : option.names)
+        forms << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name + value;
+    return forms.join(QStringLiteral(", "));
+}
+
+/// --web's value, "PORT" or "ADDRESS:PORT", into @p commandLine; false if the port is no port.
+bool readWebValue(const QString &value, CommandLine &commandLine)
+{
+    const qsizetype colon = value.lastIndexOf(u':');
+    bool isNumber = false;
+    const uint port = value.mid(colon + 1).toUInt(&isNumber);
+    commandLine.web = true;
+    commandLine.webAddress = colon < 0 ? QStringLiteral("127.0.0.1") : value.left(colon);
+    commandLine.webPort = quint16(port);
+    return isNumber && port >= 1 && port <= 65535;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    for (const Option &option : options())
+        parser.addOption(QCommandLineOption(option.names, option.description, option.valueName));
+
+    // The parser knows no optional values: a bare option gets the value that stands for "any screen"
+    // or the default address.
+    QStringList given { QStringLiteral("velorand") };
+    for (const QString &argument : arguments) {
+        const bool bare = argument == QStringLiteral("--") + hall
+            || argument == QStringLiteral("--") + hallAlias;
+        given << (bare                                ? argument + u'=' + anyScreen
+                : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080")
+                                                      : argument);
+    }
+    if (!parser.parse(given)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const QString name = unknown.isEmpty() ? QString() : unknown.first();
+        const QString shown = name.size() == 1 ? QStringLiteral("-") + name : QStringLiteral("--") + name;
+        return { CommandLine::Action::Error,
+            unknown.isEmpty() ? parser.errorText() : QStringLiteral("unbekannte Option „%1“").arg(shown) };
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return { CommandLine::Action::Error,
+            QStringLiteral("unerwartetes Argument „%1“").arg(parser.positionalArguments().first()) };
+    if (parser.isSet(QStringLiteral("help")))
+        return { CommandLine::Action::Help, {} };
+    if (parser.isSet(QStringLiteral("version")))
+        return { CommandLine::Action::Version, {} };
+    CommandLine run;
+    if (parser.isSet(hall)) {
+        const QString number = parser.value(hall);
+        bool ok = number == anyScreen;
+        run.hallScreen = ok ? 0 : number.toInt(&ok);
+        if (!ok || (number != anyScreen && run.hallScreen < 1))
+            return { CommandLine::Action::Error,
+                QStringLiteral("ungültige Bildschirmnummer „%1“").arg(number) };
+    }
+    run.horn = parser.isSet(QStringLiteral("hupe"));
+    const QString web = parser.value(QStringLiteral("web"));
+    if (parser.isSet(QStringLiteral("web")) && !readWebValue(web, run))
+        return { CommandLine::Action::Error, QStringLiteral("ungültiger Port in „--web=%1“").arg(web) };
+    return run;
+}
+
+QString helpText(const QStringList &screens)
+{
+    QString text
+        = QStringLiteral("Aufruf: velorand [Optionen]\n\n"
+                         "Spieluhr für Sportturniere: zählt eine Spielzeit in einem kleinen Fenster\n"
+                         "herunter, das über allen anderen bleibt.\n\n"
+                         "Optionen:\n");
+    for (const Option &option : options())
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(optionSynopsis(option), -descriptionColumn)
+                    .arg(QString(option.description)
+                             .replace(u'\n', QStringLiteral("\n") + QString(descriptionColumn + 4, u' ')));
+    if (!screens.isEmpty())
+        text += QStringLiteral("\nBildschirme:\n") + screens.join(u'\n') + u'\n';
+    return text;
+}

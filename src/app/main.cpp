@@ -1,0 +1,153 @@
+#include "horn/hornplayer.h"
+#include "core/horn/hornrule.h"
+#include "app/commandline.h"
+#include "shell/appsetup.h"
+#include "hall/hallview.h"
+#include "shell/velorandwindow.h"
+#include "version.h"
+#include "web/webserver.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+/// The window system the program is about to try, for the one line that says it failed.
+QByteArray platformTried()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("wayland"))
+        return "Wayland ("
+            + (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? QByteArray("wayland-0")
+                                                              : qgetenv("WAYLAND_DISPLAY"))
+            + ')';
+    if (!platform.isEmpty() && !platform.startsWith("xcb"))
+        return "Plattform " + platform;
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return "X11 (DISPLAY ist nicht gesetzt)";
+    return "X11 (DISPLAY=" + qgetenv("DISPLAY") + ')';
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+QList<std::pair<QtMsgType, QString>> g_heldMessages;
+
+/// While the window system is being opened: a fatal message from Qt means no window can be opened,
+/// and the one line below says so; other messages are held until the window system is up.
+void failWithoutWindow(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        g_heldMessages.append({ type, message });
+        return;
+    }
+    std::fprintf(stderr, "velorand: kein Fenster möglich auf %s; bitte aus einer Desktop-Sitzung starten.\n",
+        platformTried().constData());
+    // Before Qt aborts: no core file, the documented status.
+    std::_Exit(2);
+}
+
+/// While the screens are looked up for --help: without a window system, the help without them.
+void helpWithoutScreens(QtMsgType type, const QMessageLogContext &, const QString &)
+{
+    if (type != QtFatalMsg)
+        return;
+    std::fputs(qPrintable(helpText()), stdout);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+/// One line for each screen, "  N  name, width × height" in pixels, when a window system can be reached;
+/// otherwise the help goes out without them.
+QStringList screenLines(int argc, char **argv)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(helpWithoutScreens);
+    QGuiApplication app(argc, argv);
+    qInstallMessageHandler(previous);
+    QStringList lines;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (qsizetype i = 0; i < screens.size(); ++i) {
+        const QSize pixels = screens[i]->size() * screens[i]->devicePixelRatio();
+        lines << QStringLiteral("  %1  %2, %3 × %4")
+                     .arg(i + 1)
+                     .arg(screens[i]->name())
+                     .arg(pixels.width())
+                     .arg(pixels.height());
+    }
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine commandLine = parseCommandLine(arguments);
+    switch (commandLine.action) {
+    case CommandLine::Action::Error:
+        std::fprintf(stderr, "velorand: %s; siehe „velorand --help“.\n", qPrintable(commandLine.error));
+        return 2;
+    case CommandLine::Action::Help:
+        std::fputs(qPrintable(helpText(screenLines(argc, argv))), stdout);
+        return 0;
+    case CommandLine::Action::Version:
+        std::puts("velorand " VELORAND_VERSION);
+        return 0;
+    case CommandLine::Action::Run:
+        break;
+    }
+
+    // The web view binds before anything else opens: a port in use ends the program without a window.
+    std::unique_ptr<WebServer> web;
+    if (commandLine.web) {
+        web = std::make_unique<WebServer>();
+        if (!web->start(commandLine.webAddress, commandLine.webPort)) {
+            std::fprintf(stderr, "velorand: %s\n", qPrintable(web->errorString()));
+            return 2;
+        }
+    }
+
+    g_qtMessages = qInstallMessageHandler(failWithoutWindow);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(g_qtMessages);
+    for (const auto &[type, message] : std::as_const(g_heldMessages))
+        g_qtMessages(type, QMessageLogContext(), message);
+    prepareApplication();
+
+    VelorandWindow window;
+    std::unique_ptr<HallView> hall;
+    if (commandLine.hallScreen >= 0) {
+        // The hall view renders what the window publishes, in the same handler that changed it.
+        hall = std::make_unique<HallView>();
+        hall->showDisplay(window.displayState());
+        QObject::connect(
+            &window, &VelorandWindow::displayChanged, hall.get(), &HallView::showDisplay);
+        if (!hall->open(&window, commandLine.hallScreen)) {
+            std::fprintf(stderr,
+                "velorand: Bildschirm %d gibt es nicht (%lld vorhanden); siehe „velorand --help“.\n",
+                commandLine.hallScreen, static_cast<long long>(QGuiApplication::screens().size()));
+            return 2;
+        }
+    }
+    std::unique_ptr<HornPlayer> horn;
+    if (commandLine.horn) {
+        horn = std::make_unique<HornPlayer>();
+        QObject::connect(&window, &VelorandWindow::displayChanged, horn.get(),
+            [player = horn.get(), shown = window.displayState()](const DisplayState &now) mutable {
+                if (hornSounds(shown, now))
+                    player->play();
+                shown = now;
+            });
+    }
+    if (web) {
+        web->publish(window.displayState());
+        QObject::connect(&window, &VelorandWindow::displayChanged, web.get(), &WebServer::publish);
+        std::printf("velorand: Webansicht unter %s\n", qPrintable(web->urls().join(u' ')));
+        std::fflush(stdout);
+    }
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+/// One bar as the window shows it, with the banner over it.
+struct BarDisplay
+{
+    int percent = 0; ///< filled share, 0 to 100
+    quint32 rgb = 0; ///< flood color, 0xRRGGBB
+    bool bannerVisible = false;
+    QString banner; ///< the banner's text (also while hidden)
+
+    bool operator==(const BarDisplay &) const = default;
+};
+
+/**
+ * What the operator window shows of the game, as plain values: the time
+ * labels' texts, the bars with their colors and banners, the state of the
+ * commands. The window publishes it whenever it changes; other views
+ * render it and keep no game logic of their own.
+ */
+struct DisplayState
+{
+    QString lblStd = QStringLiteral("00"), lblMin = QStringLiteral("00"), lblSek = QStringLiteral("00");
+    QString lblStdAb = QStringLiteral("00"), lblMinAb = QStringLiteral("00"), lblSekAb = QStringLiteral("00");
+    bool secondsRed = false; ///< the remaining seconds are shown in red
+    BarDisplay halbzeit1, halbzeit2, zeit;
+    bool running = false; ///< a game is on: the start button reads "Stopp"
+    bool paused = false; ///< the game is interrupted: the pause button reads "weiter"
+
+    bool operator==(const DisplayState &) const = default;
+
+    /// The remaining time for a hall display: "MM:SS" under an hour, "H:MM:SS" from one hour.
+    QString remainingText() const { return hallTime(lblStd, lblMin, lblSek); }
+    /// The elapsed time in the same form.
+    QString elapsedText() const { return hallTime(lblStdAb, lblMinAb, lblSekAb); }
+
+    /// "MM:SS" when @p hours reads 0, else the hours without leading zeros, then ":MM:SS"; minutes and
+    /// seconds get two digits.
+    static QString hallTime(const QString &hours, const QString &minutes, const QString &seconds);
+};

@@ -65,6 +65,26 @@ bool readWebValue(const QString &value, CommandLine &commandLine)
     return isNumber && port >= 1 && port <= 65535;
 }
 
+/// What went wrong in the parser's own checks, in German like every other message of the command line.
+QString parseError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        const QString &name = unknown.first();
+        return QStringLiteral("unbekannte Option „%1%2“")
+            .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+    }
+    // The parser names the option in quotes: "Unexpected value after '--hupe'."
+    static const QRegularExpression quoted(QStringLiteral("'([^']*)'"));
+    const QString error = parser.errorText();
+    const QString option = quoted.match(error).captured(1);
+    if (error.startsWith(QLatin1String("Unexpected value")))
+        return QStringLiteral("„%1“ nimmt keinen Wert").arg(option);
+    if (error.startsWith(QLatin1String("Missing value")))
+        return QStringLiteral("„%1“ braucht einen Wert").arg(option);
+    return QStringLiteral("ungültige Befehlszeile");
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -77,19 +97,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
     // or the default address.
     QStringList given { QStringLiteral("velorand") };
     for (const QString &argument : arguments) {
-        const bool bare = argument == QStringLiteral("--") + hall
-            || argument == QStringLiteral("--") + hallAlias;
+        const bool bare
+            = argument == QStringLiteral("--") + hall || argument == QStringLiteral("--") + hallAlias;
         given << (bare                                ? argument + u'=' + anyScreen
                 : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080")
                                                       : argument);
     }
-    if (!parser.parse(given)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        const QString name = unknown.isEmpty() ? QString() : unknown.first();
-        const QString shown = name.size() == 1 ? QStringLiteral("-") + name : QStringLiteral("--") + name;
-        return { CommandLine::Action::Error,
-            unknown.isEmpty() ? parser.errorText() : QStringLiteral("unbekannte Option „%1“").arg(shown) };
-    }
+    if (!parser.parse(given))
+        return { CommandLine::Action::Error, parseError(parser) };
     if (!parser.positionalArguments().isEmpty())
         return { CommandLine::Action::Error,
             QStringLiteral("unerwartetes Argument „%1“").arg(parser.positionalArguments().first()) };

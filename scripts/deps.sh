@@ -7,13 +7,14 @@ build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedi
     fonts-dejavu-core fonts-liberation2)
 # Real-window tests run the program under a virtual X server with a window manager;
 # the Wayland test runs it natively on a headless weston; the fuzzer needs clang's
-# runtime; the leak check needs valgrind; the horn's test records a PulseAudio
-# server of its own (pulseaudio, and parec and pactl from pulseaudio-utils); the
-# web view's test opens the page in chromium and looks for listening ports with ss
-# (iproute2); the package stage builds the Debian package (dpkg-dev, gzip) and checks
-# it, its AppStream metadata, its desktop entry and the licensing (lintian,
-# appstream, desktop-file-utils, reuse); the package depends on qt6-translations-l10n.
-test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick weston qt6-wayland clang libclang-rt-14-dev
+# runtime; the format check needs clang-format (14, as Debian 12 ships it); the leak
+# check needs valgrind; the horn's test records a PulseAudio server of its own
+# (pulseaudio, and parec and pactl from pulseaudio-utils); the web view's test opens
+# the page in chromium and looks for listening ports with ss (iproute2); the package
+# stage builds the Debian package (dpkg-dev, gzip) and checks it, its AppStream
+# metadata, its desktop entry and the licensing (lintian, appstream,
+# desktop-file-utils, reuse); the package depends on qt6-translations-l10n.
+test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick weston qt6-wayland clang clang-format libclang-rt-14-dev
     valgrind pulseaudio pulseaudio-utils python3 chromium iproute2 lintian reuse desktop-file-utils dpkg-dev
     appstream gzip qt6-translations-l10n)
 

@@ -3,7 +3,7 @@
 /**
  * Process-wide settings of the clock, made once after the application
  * object exists and before the first window: names, the design's fonts and
- * Qt's own German texts. Returns false when Qt's German catalogue is
- * missing; the clock then runs with Qt's English texts.
+ * Qt's own German texts. Where Qt's German catalogue is missing, the
+ * clock runs with Qt's English texts.
  */
 void prepareApplication();

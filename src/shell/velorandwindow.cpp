@@ -157,6 +157,7 @@ VelorandWindow::VelorandWindow(QWidget *parent)
     setObjectName(QStringLiteral("frmVelorand"));
     setWindowTitle(QStringLiteral(" Velorand"));
     setWindowIcon(QIcon(QStringLiteral(":/velorand/velorand.svg")));
+    // The client area is fixed; the outer height follows from the window manager's frame.
     setFixedSize(clientSize);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
         | Qt::WindowCloseButtonHint);
@@ -177,6 +178,7 @@ VelorandWindow::~VelorandWindow()
 
 void VelorandWindow::buildElements()
 {
+    // "Spielzeiteinabe", without the g, is the caption as designed; keep it.
     fraZeiteingabe = named(new GroupBox(QStringLiteral("Spielzeiteinabe"), this), "fraZeiteingabe");
     fraZeiteingabe->setGeometry(Geometry::fraZeiteingabe);
     fraZeiteingabe->setToolTip(QStringLiteral("Zum Schließen rechtsklicken."));
@@ -308,7 +310,6 @@ void VelorandWindow::Form_Load()
     m_clock.Minuten = Look::zero();
     m_clock.Sekunden = Look::zero();
     Timer1->stop();
-    // The outer height follows from the fixed client area and the window manager's frame.
     Timer2->start();
     txtStd->setFocus();
     m_published = displayState();

@@ -32,6 +32,11 @@ struct BarUpdate;
  * clockhandlers.cpp, the entry fields' in entryhandlers.cpp, the window's
  * own in windowbehaviour.cpp. Whatever they change on screen is published
  * as a DisplayState through displayChanged().
+ *
+ * Names: the elements (whose object names are the same), the handlers
+ * (Element_Event) and the clock state's fields keep the window's design
+ * names on purpose; the program's own members are camelCase, data members
+ * with the m_ prefix.
  */
 class VelorandWindow : public QWidget
 {

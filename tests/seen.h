@@ -6,10 +6,15 @@
 
 #include "widgets/floodpanel.h"
 
-#include <QImage>
-#include <QLabel>
-#include <QStringList>
-#include <QVariant>
+#include <QtWidgets>
+
+/// Types @p fields ("hours minutes seconds") into the entry fields of an operator @p window.
+inline void enterFields(const QWidget &window, const QString &fields)
+{
+    for (int i = 0; i < 3; ++i)
+        window.findChild<QLineEdit *>(u"txt"_qs + QStringList { u"Std"_qs, u"Min"_qs, u"Sek"_qs }[i])
+            ->setText(fields.section(u' ', i, i));
+}
 
 /// The box around the pixels of @p widget, in @p image of its window, that @p picked picks; empty if none.
 template <typename Pick> QRect inkOf(const QImage &image, const QWidget *widget, Pick picked)

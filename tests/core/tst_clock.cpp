@@ -28,6 +28,7 @@ private Q_SLOTS:
         QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
         QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
         QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
+        QTest::newRow("letter between digits ends") << u"1a5"_qs << 1.0 << false;
         QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
         QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;
         QTest::newRow("tab and line feed") << u"\t5\n"_qs << 5.0 << false;
@@ -59,7 +60,8 @@ private Q_SLOTS:
             QList<qint32>({ std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min(), 0 }));
         // The title clock wakes just past the next full second of the time of day: 1 to 19 ms.
         for (const int ms : { 0, 999 })
-            QVERIFY(std::abs(ms + WallClockTimer::msToNextSecond(QTime(9, 5, 3, ms)) - 1010) < 10);
+            QVERIFY2(std::abs(ms + WallClockTimer::msToNextSecond(QTime(9, 5, 3, ms)) - 1010) < 10,
+                qPrintable(u"at 09:05:03.%1"_qs.arg(ms)));
     }
 
     void enteredTime_data()
@@ -108,7 +110,7 @@ private Q_SLOTS:
                 QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
                 running = step == u"stop"_qs ? false : step == u"catchUp"_qs ? running : true;
             }
-            QCOMPARE(timer.isActive(), running);
+            QVERIFY2(timer.isActive() == running, qPrintable(step + u" leaves the timer on or off"_qs));
         }
         QCOMPARE(changes.count(), 5); // on, off, on, off, on
         // Left to itself after the look at 22799, the wake-up comes when the second is over, not a whole

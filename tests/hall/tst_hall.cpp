@@ -2,14 +2,13 @@
 // step of a game, and that its digits fill the screen.
 
 #include "core/clock/gametimer.h"
+#include "hall/hallview.h"
+#include "hall/screenchoice.h"
 #include "seen.h"
 #include "shell/appsetup.h"
-#include "hall/screenchoice.h"
-#include "hall/hallview.h"
 #include "shell/velorandwindow.h"
 
 #include <QtTest>
-#include <QtWidgets>
 
 class TstHall : public QObject
 {
@@ -20,25 +19,28 @@ private slots:
 
     void screenChoice()
     {
-        // L laptop, B a projector beside it, M one mirroring the laptop, T a TV beside B. At start
-        // "asked" is the number asked for, after a change the view's screen.
-        const QHash<char, QRect> rects { { 'L', { 0, 0, 1280, 800 } }, { 'B', { 1280, 0, 1920, 1080 } },
-            { 'M', { 0, 0, 1920, 1080 } }, { 'T', { 3200, 0, 1920, 1080 } } };
-        const std::tuple<const char *, int, bool, int, ScreenChoice> cases[]
-            = { { "LB", 0, true, 0, { 1, true } }, { "LMT", 0, true, 0, { 2, true } },
-                  { "LB", -1, true, 0, { 0, true } }, { "LB", 0, true, 1, { 0, false } },
-                  { "LB", 0, true, 2, { 1, true } }, { "LM", 0, true, 2, { 1, false } },
-                  { "LB", 0, true, 3, {} }, { "LB", 0, false, 0, { 1, true } },
-                  { "LBT", 0, false, 2, { 2, true } }, { "LBT", 0, false, -1, { 1, true } },
-                  { "LB", 0, false, 2, { 1, true } }, { "L", 0, false, -1, { 0, false } },
-                  { "", 0, false, -1, {} } };
-        for (const auto &[letters, operatorScreen, atStart, asked, expected] : cases) {
+        // Per row: the screens (L laptop, B a projector beside it, M one mirroring the laptop, T a TV beside
+        // B; "-" none), the operator's screen, at "start" or after a "change", the number asked for at start
+        // or the view's screen after a change; then the screen chosen (-1 none) and "full" or "window".
+        const QStringList table { u"LB 0 start 0: 1 full"_qs, u"LMT 0 start 0: 2 full"_qs,
+            u"LB -1 start 0: 0 full"_qs, u"LB 0 start 1: 0 window"_qs, u"LB 0 start 2: 1 full"_qs,
+            u"LM 0 start 2: 1 window"_qs, u"LB 0 start 3: -1 window"_qs, u"LB 0 change 0: 1 full"_qs,
+            u"LBT 0 change 2: 2 full"_qs, u"LBT 0 change -1: 1 full"_qs, u"LB 0 change 2: 1 full"_qs,
+            u"L 0 change -1: 0 window"_qs, u"- 0 change -1: -1 window"_qs };
+        const QHash<QChar, QRect> rects { { u'L', { 0, 0, 1280, 800 } }, { u'B', { 1280, 0, 1920, 1080 } },
+            { u'M', { 0, 0, 1920, 1080 } }, { u'T', { 3200, 0, 1920, 1080 } } };
+        for (const QString &row : table) {
+            const QString asked = row.section(u':', 0, 0);
+            const QStringList in = asked.split(u' ');
             QList<QRect> screens;
-            for (const char *letter = letters; *letter; ++letter)
-                screens << rects[*letter];
-            const ScreenChoice choice = atStart ? ScreenChoice::atStart(screens, operatorScreen, asked)
-                                                : ScreenChoice::afterChange(screens, operatorScreen, asked);
-            QVERIFY2(choice == expected, letters);
+            for (const QChar letter : in[0])
+                if (rects.contains(letter))
+                    screens << rects[letter];
+            const auto choose = in[2] == u"start"_qs ? &ScreenChoice::atStart : &ScreenChoice::afterChange;
+            const ScreenChoice chosen = choose(screens, in[1].toInt(), in[3].toInt());
+            QCOMPARE(asked + u": "_qs + QString::number(chosen.screen)
+                    + (chosen.fullScreen ? u" full"_qs : u" window"_qs),
+                row);
         }
     }
 
@@ -52,53 +54,64 @@ private slots:
         QScreen *const before = hall.screen();
         window.windowHandle()->setScreen(before); // taken over to the hall's screen
         emit qApp->screenAdded(before); // as a screen plugged in would; the offscreen platform adds none
-        QTRY_VERIFY(hall.screen() != before && hall.isFullScreen());
+        QTRY_VERIFY(hall.screen() != before);
+        QVERIFY(hall.isFullScreen());
     }
 
+    void game_data()
+    {
+        QTest::addColumn<QString>("fields");
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<int>("pauseAt"); // Pause and weiter after this tick
+        QTest::addColumn<int>("asked"); // the offscreen platform lists the projector first
+        QTest::addColumn<QString>("shown"); // at the end: the time, the view's screen, whether full-screen
+        QTest::newRow("4 s on the first screen without the operator")
+            << u"0 0 4"_qs << 4 << 2 << 0 << u"00:00 Beamer 1"_qs;
+        QTest::newRow("62 s on the operator's screen, a window")
+            << u"0 1 2"_qs << 62 << 40 << 2 << u"00:00 Laptop 0"_qs;
+        QTest::newRow("an hour on screen 1") << u"1 0 2"_qs << 2 << 1 << 1 << u"1:00:00 Beamer 1"_qs;
+    }
     void game()
     {
-        // Fields, ticks, Pause and weiter after this tick, the screen asked for (the offscreen platform
-        // lists the projector first); what the view shows at the end, where, and whether full-screen.
-        const std::tuple<const char *, int, int, int, const char *> cases[]
-            = { { "0 0 4", 4, 2, 0, "00:00 Beamer 1" }, { "0 1 2", 62, 40, 2, "00:00 Laptop 0" },
-                  { "1 0 2", 2, 1, 1, "1:00:00 Beamer 1" } };
-        for (const auto &[fields, ticks, pauseAt, asked, shown] : cases) {
-            VelorandWindow window;
-            window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([] { return qint64(0); });
-            window.show();
-            HallView hall;
-            hall.showDisplay(window.displayState());
-            connect(&window, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
-            QVERIFY(hall.open(&window, asked) && !hall.testAttribute(Qt::WA_QuitOnClose));
-            QCOMPARE(hall.objectName(), QStringLiteral("frmZuschauer"));
-            for (int i = 0; i < 3; ++i) // txtStd, txtMin, txtSek
-                window.findChildren<QLineEdit *>()[i]->setText(QString::fromLatin1(fields).split(u' ')[i]);
-            for (int tick = 0; tick <= ticks; ++tick) {
-                tick ? window.Timer1_Timer() : window.cmdStart_Click();
-                QCOMPARE(seenOn(hall, true), seenOn(window, false));
-                for (int press = 0; press < (tick == pauseAt ? 2 : 0); ++press) { // Pause, weiter
-                    window.cmdPause_Click();
-                    QCOMPARE(seenOn(hall, true), seenOn(window, false));
-                }
-            }
-            auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
-            const auto *caption = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerZeit"));
-            QVERIFY(caption->text() == u"Gesamtspielzeit"_qs
-                && caption->fontInfo().pixelSize() > hall.height() / 40);
-            QCOMPARE(
-                QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
-                QLatin1String(shown));
-            QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : HallView::windowSize);
-            // The rows and columns that hold digit pixels, and the red ones.
-            const QImage shot = hall.grab().toImage();
-            const QRect ink = inkOf(shot, rest, [](QColor p) { return p.lightness() > 60; });
-            const QRect red = inkOf(shot, rest, [](QColor p) { return p.red() > 200 && p.green() < 40; });
-            QVERIFY2(ink.height() >= 0.40 * hall.height(), qPrintable(QString::number(ink.height())));
-            QVERIFY(ink.left() > 0 && ink.right() < rest->width() - 1); // none cut off
-            QCOMPARE(!red.isNull() && red.left() > ink.center().x(), rest->property("secondsRed").toBool());
-            window.cmdStart_Click(); // Stopp
+        QFETCH(QString, fields);
+        QFETCH(int, ticks);
+        QFETCH(int, pauseAt);
+        QFETCH(int, asked);
+        VelorandWindow window;
+        window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([] { return qint64(0); });
+        window.show();
+        HallView hall;
+        hall.showDisplay(window.displayState());
+        connect(&window, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
+        QVERIFY(hall.open(&window, asked));
+        QVERIFY(!hall.testAttribute(Qt::WA_QuitOnClose));
+        QCOMPARE(hall.objectName(), QStringLiteral("frmZuschauer"));
+        enterFields(window, fields);
+        for (int tick = 0; tick <= ticks; ++tick) {
+            tick ? window.Timer1_Timer() : window.cmdStart_Click();
             QCOMPARE(seenOn(hall, true), seenOn(window, false));
+            for (int press = 0; press < (tick == pauseAt ? 2 : 0); ++press) { // Pause, weiter
+                window.cmdPause_Click();
+                QCOMPARE(seenOn(hall, true), seenOn(window, false));
+            }
         }
+        auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
+        const auto *caption = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerZeit"));
+        QCOMPARE(caption->text(), u"Gesamtspielzeit"_qs);
+        QVERIFY(caption->fontInfo().pixelSize() > hall.height() / 40);
+        QTEST(QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
+            "shown");
+        QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : HallView::windowSize);
+        // The rows and columns that hold digit pixels, and the red ones.
+        const QImage shot = hall.grab().toImage();
+        const QRect ink = inkOf(shot, rest, [](QColor p) { return p.lightness() > 60; });
+        const QRect red = inkOf(shot, rest, [](QColor p) { return p.red() > 200 && p.green() < 40; });
+        QVERIFY2(ink.height() >= 0.40 * hall.height(), qPrintable(QString::number(ink.height())));
+        QVERIFY(ink.left() > 0); // none cut off
+        QVERIFY(ink.right() < rest->width() - 1);
+        QCOMPARE(!red.isNull() && red.left() > ink.center().x(), rest->property("secondsRed").toBool());
+        window.cmdStart_Click(); // Stopp
+        QCOMPARE(seenOn(hall, true), seenOn(window, false));
     }
 };
 

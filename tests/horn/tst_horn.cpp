@@ -3,9 +3,8 @@
 #include "core/horn/hornsound.h"
 #include "shell/velorandwindow.h"
 
-#include <QLineEdit>
-#include <QTest>
-#include <QtEndian>
+#include <QtTest>
+#include <QtWidgets>
 #include <algorithm>
 #include <ranges>
 
@@ -44,7 +43,7 @@ private Q_SLOTS:
         for (QByteArray step : steps.split(' ')) {
             heard += (heard.isEmpty() ? "" : " ") + step.replace('!', "");
             if (step[0] == 's')
-                window.findChildren<QLineEdit *>()[2]->setText(QString::fromLatin1(step.mid(1))); // txtSek
+                window.findChild<QLineEdit *>(u"txtSek"_qs)->setText(QString::fromLatin1(step.mid(1)));
             if ((step[0] == 's' && !window.displayState().running) || step == "x")
                 window.cmdStart_Click();
             if (step == "t")
@@ -62,18 +61,22 @@ private Q_SLOTS:
         const auto field = [&wav](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
         QCOMPARE(wav.left(4) + wav.mid(8, 16) + wav.mid(36, 4),
             QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0data", 24));
-        QVERIFY(field(28) == field(24) * 2 && field(40) == quint32(wav.size() - 44)); // bytes/s, data size
+        QCOMPARE(field(28), field(24) * 2); // bytes per second: 16 bit mono
+        QCOMPARE(field(40), quint32(wav.size() - 44)); // the data's size
         const QList<qint16> samples(reinterpret_cast<const qint16 *>(wav.constData() + 44),
             reinterpret_cast<const qint16 *>(wav.constData() + wav.size()));
-        QVERIFY(samples.size() > 1.1 * field(24) && samples.size() < 1.3 * field(24)); // about 1.2 s
+        QVERIFY(samples.size() > 1.1 * field(24)); // about 1.2 s
+        QVERIFY(samples.size() < 1.3 * field(24));
         const auto peak = [&samples](qsizetype from, qsizetype count) {
             return std::ranges::max(
                 samples.mid(from, count) | std::views::transform([](qint16 s) { return std::abs(s); }));
         };
-        QVERIFY(peak(0, samples.size()) > 32767 * 0.7 && peak(0, samples.size()) < 32767 * 0.95);
+        QVERIFY(peak(0, samples.size()) > 32767 * 0.7); // loud, but clear of clipping
+        QVERIFY(peak(0, samples.size()) < 32767 * 0.95);
         // Soft attack and release: the first and last 5 ms stay quiet.
         const int edge = field(24) / 200;
-        QVERIFY(peak(0, edge) < 3000 && peak(samples.size() - edge, edge) < 3000);
+        QVERIFY(peak(0, edge) < 3000);
+        QVERIFY(peak(samples.size() - edge, edge) < 3000);
     }
 };
 

@@ -6,21 +6,11 @@
 #include "core/clock/gametimer.h"
 #include "seen.h"
 #include "shell/appsetup.h"
+#include "shell/velorandwindow.h"
 #include "widgets/facebutton.h"
 #include "widgets/spinbutton.h"
-#include "shell/velorandwindow.h"
 
-#include <QApplication>
-#include <QEnterEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
-#include <QSignalSpy>
-#include <QStyle>
-#include <QStyleFactory>
-#include <QTest>
+#include <QtTest>
 #include <memory>
 
 namespace {
@@ -62,9 +52,11 @@ private Q_SLOTS:
     void elementsAndLayout()
     {
         QCOMPARE(w()->size(), QSize(425, 393));
-        QVERIFY(el("lblSek")->font().bold() && el("lbl1Halbzeit")->font().bold()
-            && !el("pnlZeit")->font().bold() && w()->windowFlags() & Qt::WindowStaysOnTopHint
-            && !w()->windowIcon().pixmap(32).isNull());
+        QVERIFY(el("lblSek")->font().bold());
+        QVERIFY(el("lbl1Halbzeit")->font().bold());
+        QVERIFY(!el("pnlZeit")->font().bold());
+        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(!w()->windowIcon().pixmap(32).isNull());
         const QString names
             = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd spnMin "
               "spnsek lblStdAb lblMinAb lblSekAb lblStd lblMin lblSek pnlHalbzeit1 pnlHalbzeit2 pnlZeit "
@@ -101,8 +93,9 @@ private Q_SLOTS:
                     qPrintable(e->objectName()));
         }
         // The groups of the left column share one left edge, set in from the window's.
+        QVERIFY(el("Frame2")->x() > 0);
         for (const char *name : { "fraZeiteingabe", "Frame1", "fraZeit" })
-            QVERIFY2(el(name)->x() == el("Frame2")->x() && el(name)->x() > 0, name);
+            QVERIFY2(el(name)->x() == el("Frame2")->x(), name);
         // Each group framed by an etched line, grey over white, through the middle of its caption,
         // which stays legible, clear of the line.
         const QImage shot = w()->grab().toImage();
@@ -114,39 +107,49 @@ private Q_SLOTS:
             const auto at = [&](int x, int y) { return shot.pixelColor(group->mapTo(w(), QPoint(x, y))); };
             for (int x = 8; x < 8 + group->fontMetrics().horizontalAdvance(group->title()); ++x)
                 ink = std::min(ink, qGray(at(x, top).rgb()));
-            QVERIFY2(at(0, 30) == Qt::darkGray && at(1, 30) == Qt::white && at(right, top) == Qt::darkGray
-                    && at(right, top + 1) == Qt::white
-                    && (!top || (at(7, top) == group->palette().window().color() && ink < 64)),
-                name);
+            const auto fact = [name](const char *what) { return QByteArray(name) + ": " + what; };
+            QVERIFY2(at(0, 30) == Qt::darkGray, fact("grey left edge"));
+            QVERIFY2(at(1, 30) == Qt::white, fact("white beside the left edge"));
+            QVERIFY2(at(right, top) == Qt::darkGray, fact("grey top edge"));
+            QVERIFY2(at(right, top + 1) == Qt::white, fact("white below the top edge"));
+            QVERIFY2(
+                !top || at(7, top) == group->palette().window().color(), fact("caption clear of the line"));
+            QVERIFY2(!top || ink < 64, fact("caption legible"));
         }
+    }
+    void hover_data()
+    {
+        QTest::addColumn<QColor>("face"); // lit under the pointer; the rows are named after their buttons
+        QTest::newRow("cmdStart") << QColor(0, 255, 0);
+        QTest::newRow("cmdPause") << QColor(255, 255, 0);
+        QTest::newRow("cmdReset") << QColor(255, 127, 127);
+        QTest::newRow("cmdUhrAus") << QColor(255, 0, 0);
     }
     void hover()
     {
-        const std::pair<const char *, QColor> faces[] { { "cmdStart", QColor(0, 255, 0) },
-            { "cmdPause", QColor(255, 255, 0) }, { "cmdReset", QColor(255, 127, 127) },
-            { "cmdUhrAus", QColor(255, 0, 0) } };
+        QFETCH(QColor, face);
         QEnterEvent enter(QPointF(0, 0), QPointF(0, 0), QPointF(0, 0)); // the edge counts as inside
         QEvent leave(QEvent::Leave);
         w()->show();
-        for (const auto &[name, face] : faces) {
-            auto *button = el<FaceButton>(name);
-            const bool enabled = button->isEnabled(); // only "Uhr aus" at start: the others do not light up
-            QApplication::sendEvent(button, &enter);
-            QVERIFY(button->faceColor() == (enabled ? face : QColor()) && button->font().bold() == enabled);
-            QApplication::sendEvent(button, &leave); // nor does it go out
-            QVERIFY(button->faceColor() == (enabled ? QColor(212, 208, 200) : QColor()));
-            button->setEnabled(true);
-            QApplication::sendEvent(button, &enter);
-            QVERIFY(!ink(w()->grab().toImage(), button, face).isEmpty() && button->font().bold());
-            button->setStyle(relief.get()); // a style that draws buttons in relief keeps it round the face
-            QVERIFY(pixel(w()->grab().toImage(), button, 0, 0) == Qt::white);
-            // Dragged off with the button held: the moves still come, the leave only at the release.
-            QMouseEvent away(QEvent::MouseMove, QPointF(button->width() + 1, 0), QPointF(), Qt::NoButton,
-                Qt::LeftButton, {});
-            QApplication::sendEvent(button, &away);
-            QVERIFY(!ink(w()->grab().toImage(), button, QColor(212, 208, 200)).isEmpty()
-                && !button->font().bold());
-        }
+        auto *button = el<FaceButton>(QTest::currentDataTag());
+        const bool enabled = button->isEnabled(); // only "Uhr aus" at start: the others do not light up
+        QApplication::sendEvent(button, &enter);
+        QCOMPARE(button->faceColor(), enabled ? face : QColor());
+        QCOMPARE(button->font().bold(), enabled);
+        QApplication::sendEvent(button, &leave); // nor does it go out
+        QCOMPARE(button->faceColor(), enabled ? QColor(212, 208, 200) : QColor());
+        button->setEnabled(true);
+        QApplication::sendEvent(button, &enter);
+        QVERIFY(!ink(w()->grab().toImage(), button, face).isEmpty());
+        QVERIFY(button->font().bold());
+        button->setStyle(relief.get()); // a style that draws buttons in relief keeps it round the face
+        QCOMPARE(pixel(w()->grab().toImage(), button, 0, 0), QColor(Qt::white));
+        // Dragged off with the button held: the moves still come, the leave only at the release.
+        QMouseEvent away(
+            QEvent::MouseMove, QPointF(button->width() + 1, 0), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(button, &away);
+        QVERIFY(!ink(w()->grab().toImage(), button, QColor(212, 208, 200)).isEmpty());
+        QVERIFY(!button->font().bold());
         QApplication::sendEvent(el("cmdUhrAus"), &enter);
         QSignalSpy faceChanged(el<FaceButton>("cmdUhrAus"), &FaceButton::faceColorChanged);
         m_window.reset(); // taken down with a button lit: the window's handlers are gone with it
@@ -155,15 +158,16 @@ private Q_SLOTS:
     void keyboardFocus()
     {
         w()->show();
-        QVERIFY(QTest::qWaitForWindowActive(w()) && el("txtStd")->hasFocus()); // the hours first
+        QVERIFY(QTest::qWaitForWindowActive(w()));
+        QVERIFY(el("txtStd")->hasFocus()); // the hours first
         auto *seconds = el<QLineEdit>("txtSek");
         seconds->setFocus();
         QTest::keyClicks(seconds, u"5"_qs);
         QTest::mousePress(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // up to 6
         const QImage held = w()->grab().toImage(); // the held arrow sunk in, the other raised
-        QVERIFY(pixel(held, el("spnsek"), 0, 0).lightness() < 200
-            && pixel(held, el("spnsek"), 0, 0.5) == Qt::white
-            && pixel(held, el("spnsek"), 0.5, 0.75).lightness() < 128);
+        QVERIFY(pixel(held, el("spnsek"), 0, 0).lightness() < 200);
+        QCOMPARE(pixel(held, el("spnsek"), 0, 0.5), QColor(Qt::white));
+        QVERIFY(pixel(held, el("spnsek"), 0.5, 0.75).lightness() < 128);
         QTest::mouseRelease(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
         QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
@@ -192,13 +196,13 @@ private Q_SLOTS:
         auto *menu = el<QMenu>("Menu");
         w()->Frame2_MouseDown(Qt::RightButton);
         QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(
-            menu->actions().first()->text() + menu->actions().last()->text(), u"MinimierenSchliessen"_qs);
+        QCOMPARE(el<QAction>("Minimieren")->text(), u"Minimieren"_qs);
+        QCOMPARE(el<QAction>("Schliessen")->text(), u"Schliessen"_qs);
         menu->hide();
         // Qt's own edit menu of a field speaks German too.
         std::unique_ptr<QMenu> edit(el<QLineEdit>("txtStd")->createStandardContextMenu());
         QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));
-        menu->actions().last()->trigger(); // "Schliessen": closing is never refused
+        el<QAction>("Schliessen")->trigger(); // closing is never refused
         QVERIFY(!w()->isVisible());
     }
     void ticks_data()
@@ -224,8 +228,7 @@ private Q_SLOTS:
         QFETCH(QString, entered);
         QFETCH(QString, rows);
         w()->show();
-        enter(entered);
-        w()->cmdStart_Click();
+        startGame(entered);
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
         int tick = 0;
         for (const QString &row : rows.split(u'|')) {
@@ -246,19 +249,21 @@ private Q_SLOTS:
             const std::pair<const char *, BarDisplay> bars[] { { "pnlHalbzeit1", d.halbzeit1 },
                 { "pnlHalbzeit2", d.halbzeit2 }, { "pnlZeit", d.zeit } };
             for (const auto &[name, b] : bars) {
-                QVERIFY((b.percent <= 2 && !b.bannerVisible)
-                    || pixel(shot, el(name), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5)
-                        == QColor(b.bannerVisible ? 0xff0000 : b.rgb));
-                QVERIFY(b.bannerVisible || b.percent > 97
-                    || pixel(shot, el(name), (b.percent + 2) / 100.0, 0.5)
-                        == (name[3] == 'Z' ? QColor(0, 0, 128) : QColor(128, 128, 128)));
+                QVERIFY2((b.percent <= 2 && !b.bannerVisible)
+                        || pixel(shot, el(name), b.bannerVisible ? 0.02 : (b.percent - 2) / 100.0, 0.5)
+                            == QColor(b.bannerVisible ? 0xff0000 : b.rgb),
+                    name); // filled
+                QVERIFY2(b.bannerVisible || b.percent > 97
+                        || pixel(shot, el(name), (b.percent + 2) / 100.0, 0.5)
+                            == (name[3] == 'Z' ? QColor(0, 0, 128) : QColor(128, 128, 128)),
+                    name); // empty beyond
             }
             QVERIFY(!ink(shot, el("lblSek"), d.secondsRed ? Qt::red : Qt::yellow).isEmpty());
+            QVERIFY(!ink(shot, el("lblSekAb"), Qt::red).isEmpty());
+            QVERIFY(!ink(shot, el("lblMin"), Qt::yellow).isEmpty());
             const QRect entered = ink(shot, el("txtSek"), Qt::green); // centred in its field, digits as big
-            QVERIFY(!ink(shot, el("lblSekAb"), Qt::red).isEmpty()
-                && !ink(shot, el("lblMin"), Qt::yellow).isEmpty()
-                && std::abs(entered.left() + entered.right() + 1 - el("txtSek")->width()) <= 2
-                && entered.height() > 12);
+            QVERIFY(std::abs(entered.left() + entered.right() + 1 - el("txtSek")->width()) <= 2);
+            QVERIFY(entered.height() > 12);
             // The arrows are greyed out while they cannot be used.
             QCOMPARE(pixel(shot, el("spnsek"), 0.5, 0.25).lightness() < 128, el("spnsek")->isEnabled());
         }
@@ -288,7 +293,7 @@ private Q_SLOTS:
         QFETCH(QString, entered);
         QFETCH(QString, after);
         QFETCH(bool, refused);
-        enter(entered);
+        enterFields(*w(), entered);
         const QString before = remaining();
         w()->cmdStart_Click();
         QCOMPARE(fields(), after);
@@ -301,12 +306,12 @@ private Q_SLOTS:
     }
     void pauseStoppReset()
     {
-        enter(u"00 00 05"_qs);
-        w()->cmdStart_Click();
+        startGame(u"00 00 05"_qs);
         pass(1400);
         w()->cmdPause_Click();
         QCOMPARE(controls(), u"Stopp weiter -Reset -Uhr aus - off"_qs);
-        QVERIFY(w()->displayState().paused && w()->displayState().zeit.bannerVisible);
+        QVERIFY(w()->displayState().paused);
+        QVERIFY(w()->displayState().zeit.bannerVisible);
         QCOMPARE(w()->displayState().zeit.banner, u"Spielzeit unterbrochen !"_qs);
         pass(5000); // paused: nothing moves
         w()->cmdPause_Click(); // on again, with the 600 ms left of the second
@@ -322,8 +327,7 @@ private Q_SLOTS:
             .secondsRed = d.secondsRed, .halbzeit1 = d.halbzeit1, .halbzeit2 = d.halbzeit2, .zeit = d.zeit
         };
         QCOMPARE(d, cleared);
-        for (const BarDisplay &b : { d.halbzeit1, d.halbzeit2, d.zeit })
-            QVERIFY(b.percent == 0 && !b.bannerVisible);
+        QCOMPARE(bar(d.halbzeit1) + bar(d.halbzeit2) + bar(d.zeit), u"0R0R0Y"_qs); // emptied, no banner
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),
             u"Start -Pause Reset Uhr aus  off00 00 050"_qs);
         w()->cmdStart_Click(); // a new game: no Reset while it runs ("Uhr aus" stays as Stopp left it)
@@ -337,8 +341,7 @@ private Q_SLOTS:
     }
     void loweredGameTimeFreezesTheDisplay()
     {
-        enter(u"00 00 10"_qs);
-        w()->cmdStart_Click();
+        startGame(u"00 00 10"_qs);
         pass(3000);
         el<QLineEdit>("txtSek")->setText(u"02"_qs);
         pass(5000);
@@ -370,7 +373,7 @@ private Q_SLOTS:
         auto *edit = w()->findChild<QLineEdit *>(u"txt"_qs + parts[0]);
         edit->setText(parts[1]);
         auto *spin = w()->findChild<SpinButton *>(u"spn"_qs + (parts[0] == u"Sek"_qs ? u"sek"_qs : parts[0]));
-        parts[2] == u"up"_qs ? emit spin->SpinUp() : emit spin->SpinDown();
+        QTest::keyClick(spin, parts[2] == u"up"_qs ? Qt::Key_Up : Qt::Key_Down); // on the arrow Tab reached
         QTEST(edit->text(), "after");
         QCOMPARE(messages, message.isEmpty() ? QStringList() : QStringList { message });
         // The step ran the change handling: Start follows the fields.
@@ -393,8 +396,7 @@ private Q_SLOTS:
     {
         QFETCH(QString, seconds);
         QFETCH(int, command);
-        enter(u"00 00 "_qs + seconds);
-        w()->cmdStart_Click();
+        startGame(u"00 00 "_qs + seconds);
         pass(10000);
         now += 5300LL * 1000 * 1000;
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
@@ -418,9 +420,8 @@ private Q_SLOTS:
         w()->Timer2_Timer();
         const QString clock = u" Velorand :  [09:05:03]"_qs;
         QCOMPARE(w()->windowTitle(), clock);
-        enter(u"00 00 05"_qs);
-        w()->cmdStart_Click();
-        el<QMenu>("Menu")->actions().first()->trigger(); // "Minimieren"
+        startGame(u"00 00 05"_qs);
+        el<QAction>("Minimieren")->trigger();
         w()->setTimeOfDaySource([] { return QTime(9, 5, 4); });
         w()->Timer2_Timer();
         QCOMPARE(w()->windowTitle(), clock); // neither minimising nor the clock writes it now
@@ -447,10 +448,11 @@ private:
             three << el(QByteArray(prefix).append(unit).append(suffix))->property("text").toString();
         return three.join(between);
     }
-    void enter(const QString &fields) const
+    /// Enters @p fields ("hours minutes seconds") and clicks Start.
+    void startGame(const QString &fields) const
     {
-        for (int i = 0; i < 3; ++i) // txtStd, txtMin, txtSek
-            w()->findChildren<QLineEdit *>()[i]->setText(fields.split(u' ')[i]);
+        enterFields(*w(), fields);
+        w()->cmdStart_Click();
     }
     /// Moves the clock on by @p ms and lets the game timer deliver every tick that is due.
     void pass(qint64 ms)

@@ -3,6 +3,7 @@
 # Runs PROGRAM natively on a headless weston of its own (own runtime directory
 # and socket), stops weston afterwards and returns PROGRAM's status.
 set -u
+command -v weston >/dev/null || { echo "SKIP: weston not installed"; exit 77; }
 XDG_RUNTIME_DIR="$(mktemp -d)" # mode 0700, as Wayland wants it
 export XDG_RUNTIME_DIR WAYLAND_DISPLAY="velorand-$$" QT_QPA_PLATFORM=wayland
 weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --idle-time=0 --no-config \

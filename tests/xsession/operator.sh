@@ -6,6 +6,9 @@
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
+for tool in Xvfb xdpyinfo openbox xdotool xprop import convert; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed" && exit 77; }
+done
 program="$1"
 shift
 slow="${VELORAND_SLOW:-1}"

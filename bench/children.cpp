@@ -1,0 +1,502 @@
+// The child processes: this program started again with "--child MODE" under the offscreen platform. A
+// child prints its figures as "key value" pairs on one line or several; the parent collects them.
+
+#include "bench.h"
+
+#include "core/clock/gametimer.h"
+#include "core/horn/hornrule.h"
+#include "hall/hallview.h"
+#include "horn/hornplayer.h"
+#include "shell/appsetup.h"
+#include "shell/velorandwindow.h"
+#include "web/webserver.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr QSize windowSize { 425, 393 }; // the bare reference window, as large as ours
+constexpr auto settle = 1000ms; // the window is shown and painted before measuring starts
+constexpr int hornEnds = 10; // (h): five games of 4 s
+
+void print(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+template <typename T> T *element(const QWidget &parent, const char *name)
+{
+    T *found = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("velorand_bench: the window has no %s", name);
+    return found;
+}
+
+/// Starts a game of @p seconds with the window's Start handler, as the operator does.
+void startGame(VelorandWindow &window, qint64 seconds)
+{
+    element<QLineEdit>(window, "txtMin")->setText(QStringLiteral("%1").arg(seconds / 60, 2, 10, QChar(u'0')));
+    element<QLineEdit>(window, "txtSek")->setText(QStringLiteral("%1").arg(seconds % 60, 2, 10, QChar(u'0')));
+    window.cmdStart_Click();
+}
+
+/// The hall view as the program opens it, here as a 1920x1080 window.
+void openHallView(HallView &hall, VelorandWindow &window)
+{
+    hall.showDisplay(window.displayState());
+    QObject::connect(&window, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
+    hall.resize(1920, 1080);
+    hall.show();
+}
+
+/// The one way this program starts a process: under the offscreen platform, its errors passed on.
+void startProcess(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // Without a runtime directory every child warns; a private one for the whole run keeps them quiet.
+    static QTemporaryDir runtimeDirectory;
+    if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")) && runtimeDirectory.isValid())
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDirectory.path());
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+}
+
+/// Runs @p measure after settling, then @p report once @p seconds have passed, and quits.
+int measureFor(qint64 seconds, const std::function<void()> &measure, const std::function<void()> &report)
+{
+    QTimer::singleShot(settle, qApp, [&] {
+        measure();
+        QTimer::singleShot(std::chrono::milliseconds(seconds * 1000 + 500), Qt::PreciseTimer, qApp, [&] {
+            report();
+            QCoreApplication::exit(0);
+        });
+    });
+    return QApplication::exec();
+}
+
+/// (e), (g): CPU time per minute over options.cpuSeconds from @p start on, and the @p ticks counted.
+int cpuPerMinute(const Options &options, const std::function<void()> &start, const int &ticks)
+{
+    double cpu = 0;
+    Steady::time_point wall;
+    return measureFor(
+        options.cpuSeconds,
+        [&] {
+            start();
+            cpu = cpuMs();
+            wall = Steady::now();
+        },
+        [&] {
+            const double wallMs = msSince(wall);
+            print(QStringLiteral("cpu-ms-per-minute %1 ticks %2")
+                      .arg((cpuMs() - cpu) / wallMs * 60000)
+                      .arg(ticks));
+        });
+}
+
+/// Catches the first paint event of the process and reports once that frame is complete.
+class FirstPaintProbe : public QObject
+{
+public:
+    explicit FirstPaintProbe(qint64 startNs)
+        : m_startNs(startNs)
+    { }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!m_seen && event->type() == QEvent::Paint) {
+            m_seen = true;
+            // Queued: the rest of the frame (all child widgets) is painted before this runs.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    print(QStringLiteral("first-paint-ms %1 peak-kb %2")
+                              .arg(double(steadyNanoseconds() - m_startNs) / 1e6)
+                              .arg(firstLineOf(QStringLiteral("/proc/self/status"), "VmHWM")
+                                       .section(u' ', 0, 0)));
+                    QCoreApplication::exit(0);
+                },
+                Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    qint64 m_startNs;
+    bool m_seen = false;
+};
+
+/// (d) paint-window: what the program does at start, the application's settings, then the window;
+/// paint-bare: a bare window as large; paint-label: that with one label.
+int paint(const Options &options)
+{
+    FirstPaintProbe probe(options.startNs);
+    qApp->installEventFilter(&probe);
+    if (options.child == u"paint-window") {
+        prepareApplication();
+        VelorandWindow window;
+        window.show();
+        return QApplication::exec();
+    }
+    QWidget bare;
+    bare.resize(windowSize);
+    if (options.child == u"paint-label") {
+        // The least a window showing digits needs: the font database and one rendered font.
+        auto *label = new QLabel(QStringLiteral("00"), &bare);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPointSize(18);
+        font.setBold(true);
+        label->setFont(font);
+        label->setGeometry(10, 10, 60, 40);
+    }
+    bare.show();
+    return QApplication::exec();
+}
+
+/// (e), (g): the window running a 9:59 game, with a hall view in cpu-hall-view.
+int cpuWindow(const Options &options)
+{
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    HallView hall;
+    if (options.child == u"cpu-hall-view")
+        openHallView(hall, window);
+    int ticks = 0;
+    QObject::connect(element<GameTimer>(window, "Timer1"), &GameTimer::timeout, &window, [&] { ++ticks; });
+    return cpuPerMinute(
+        options, [&] { startGame(window, 9 * 60 + 59); }, ticks);
+}
+
+/// (e) The reference: a bare window whose label a plain QTimer updates every second.
+int cpuBare(const Options &options)
+{
+    QWidget bare;
+    bare.resize(windowSize);
+    auto *label = new QLabel(QStringLiteral("0"), &bare);
+    label->setGeometry(10, 10, 100, 30);
+    bare.show();
+    QTimer plain;
+    plain.setInterval(1000ms);
+    int ticks = 0;
+    QObject::connect(&plain, &QTimer::timeout, label, [&] { label->setNum(++ticks); });
+    return cpuPerMinute(
+        options, [&] { plain.start(); }, ticks);
+}
+
+/// (f) Paint times of the operator's seconds and of the hall's time, by tick.
+class DelayProbe : public QObject
+{
+public:
+    QObject *seconds = nullptr, *hallTime = nullptr;
+    int tick = 0;
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && tick > 0 && (watched == seconds || watched == hallTime))
+            (watched == seconds ? m_operator : m_hall).try_emplace(tick, steadyNanoseconds());
+        return QObject::eventFilter(watched, event);
+    }
+    void report() const
+    {
+        for (const auto &[at, ns] : m_operator) {
+            if (m_hall.count(at))
+                print(QStringLiteral("delay-ms %1").arg(std::abs(double(m_hall.at(at) - ns)) / 1e6));
+        }
+    }
+
+private:
+    std::map<int, qint64> m_operator, m_hall;
+};
+
+int hallViewDelay(const Options &options)
+{
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    HallView hall;
+    openHallView(hall, window);
+    DelayProbe probe;
+    probe.seconds = element<QLabel>(window, "lblSek");
+    probe.hallTime = element<QLabel>(hall, "lblZuschauerRest");
+    qApp->installEventFilter(&probe);
+    QObject::connect(
+        element<GameTimer>(window, "Timer1"), &GameTimer::timeout, &window, [&] { ++probe.tick; });
+    return measureFor(
+        options.seconds, [&] { startGame(window, options.seconds); }, [&] { probe.report(); });
+}
+
+/// (h) Records the default sink's monitor with parec and notes when each chunk with sound arrives.
+class MonitorRecorder
+{
+public:
+    /// Arrivals of the chunks with sound, in order; complete once stop() returned.
+    QList<qint64> loud;
+
+    void stop()
+    {
+        m_reader.request_stop();
+        m_reader.join();
+    }
+
+private:
+    std::jthread m_reader { [this](const std::stop_token &stop) {
+        QProcess parec;
+        startProcess(parec, QStringLiteral("parec"),
+            { QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--rate=48000"),
+                QStringLiteral("--channels=1"), QStringLiteral("--format=s16le"),
+                QStringLiteral("--latency-msec=5") });
+        while (!stop.stop_requested() && parec.state() != QProcess::NotRunning) {
+            if (!parec.waitForReadyRead(100))
+                continue;
+            const qint64 now = steadyNanoseconds();
+            const QByteArray bytes = parec.read(parec.bytesAvailable() & ~qint64(1)); // whole samples
+            const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
+            if (std::any_of(
+                    samples, samples + bytes.size() / 2, [](qint16 s) { return std::abs(int(s)) > 2000; }))
+                loud.append(now);
+        }
+        parec.kill();
+        parec.waitForFinished();
+    } };
+};
+
+/// (h) The real window with the program's horn on the default PulseAudio server.
+int hornLatency(const Options &)
+{
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    MonitorRecorder recorder;
+    HornPlayer horn;
+    // As the program does it, with the tick's time noted before the horn is asked to sound.
+    QList<qint64> ticks;
+    QObject::connect(&window, &VelorandWindow::displayChanged, &horn,
+        [&, shown = window.displayState()](const DisplayState &now) mutable {
+            if (hornSounds(shown, now)) {
+                ticks.append(steadyNanoseconds());
+                horn.play();
+            }
+            shown = now;
+        });
+    // Games of 4 s: the horns, 2 s apart, never overlap. The first starts once the sound is loaded.
+    element<QLineEdit>(window, "txtSek")->setText(QStringLiteral("04"));
+    QTimer games;
+    games.setInterval(5500);
+    QObject::connect(&games, &QTimer::timeout, &window, [&] {
+        if (window.displayState().running)
+            window.cmdStart_Click(); // Stopp
+        if (ticks.size() >= hornEnds)
+            QCoreApplication::quit();
+        else
+            window.cmdStart_Click();
+    });
+    QTimer::singleShot(1500, &games, [&] {
+        window.cmdStart_Click();
+        games.start();
+    });
+    QApplication::exec();
+    QThread::msleep(300); // the last chunks arrive
+    recorder.stop();
+    int found = 0;
+    for (const qint64 tick : std::as_const(ticks)) {
+        // The first chunk with sound at or after the tick.
+        const auto sound = std::lower_bound(recorder.loud.cbegin(), recorder.loud.cend(), tick);
+        if (sound != recorder.loud.cend() && *sound - tick < 1000000000) {
+            print(QStringLiteral("horn-latency-ms %1").arg(double(*sound - tick) / 1e6));
+            ++found;
+        }
+    }
+    return found == hornEnds ? 0 : 1;
+}
+
+/// (w) Clients that follow /events and note, for every event, how long after its state was made it arrived.
+class Crowd
+{
+public:
+    Crowd(quint16 port, qint64 clients)
+    {
+        const QByteArray request = "GET /events HTTP/1.1\r\nHost: bench\r\n\r\n";
+        for (qint64 i = 0; i < clients; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0
+                && ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL) == request.size())
+                m_fds.push_back({ fd, POLLIN, 0 });
+            else
+                ::close(fd);
+        }
+        m_pending.resize(m_fds.size());
+        m_thread = std::jthread([this](const std::stop_token &stop) { run(stop); });
+    }
+    ~Crowd()
+    {
+        stop();
+        for (const pollfd &p : m_fds)
+            ::close(p.fd);
+    }
+    Q_DISABLE_COPY_MOVE(Crowd)
+
+    std::atomic<bool> counting = false; ///< set when the game starts: from then on the delays count
+    int connected() const { return static_cast<int>(m_fds.size()); }
+    /// Stops the clients; returns their own CPU time in ms.
+    double stop()
+    {
+        m_thread.request_stop();
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_cpuMs;
+    }
+    /// Delays in ms; read once the crowd has stopped.
+    const std::vector<double> &delays() const { return m_delays; }
+
+private:
+    void run(const std::stop_token &stop)
+    {
+        char buffer[65536];
+        while (!stop.stop_requested()) {
+            if (::poll(m_fds.data(), m_fds.size(), 100) <= 0)
+                continue;
+            const qint64 now = QDeadlineTimer::current().deadline(); // the server's clock
+            for (size_t i = 0; i < m_fds.size(); ++i) {
+                const ssize_t n = m_fds[i].revents & POLLIN
+                    ? ::recv(m_fds[i].fd, buffer, sizeof buffer, MSG_DONTWAIT)
+                    : 0;
+                QByteArray &pending = m_pending[i];
+                pending.append(buffer, std::max<ssize_t>(n, 0));
+                for (qsizetype end; (end = pending.indexOf("\n\n")) >= 0; pending.remove(0, end + 2)) {
+                    const qsizetype at = pending.indexOf("\"monotonicMs\":");
+                    const QByteArray made = pending.mid(at + 14, 24).split(',').first().split('}').first();
+                    if (at >= 0 && at < end && counting)
+                        m_delays.push_back(double(now - made.toLongLong()));
+                }
+            }
+        }
+        m_cpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+    }
+
+    std::vector<pollfd> m_fds;
+    std::vector<QByteArray> m_pending;
+    std::vector<double> m_delays;
+    std::atomic<double> m_cpuMs = 0;
+    std::jthread m_thread;
+};
+
+/// (w) A game of options.seconds with options.clients on /events (0: no web view at all).
+int webLoad(const Options &options)
+{
+    VelorandWindow window;
+    window.show();
+    WebServer server;
+    std::unique_ptr<Crowd> crowd;
+    if (options.clients > 0) {
+        if (!server.start(QStringLiteral("127.0.0.1"), 0))
+            return 1;
+        server.publish(window.displayState());
+        QObject::connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);
+        crowd = std::make_unique<Crowd>(server.port(), options.clients);
+    }
+    Steady::time_point game;
+    bool started = false;
+    double endMs = -1, cpuAtStart = 0;
+    QObject::connect(&window, &VelorandWindow::displayChanged, &window, [&](const DisplayState &state) {
+        if (started && endMs < 0 && state.remainingText() == QStringLiteral("00:00"))
+            endMs = std::floor(msSince(game)); // whole ms, as counted before
+    });
+    return measureFor(
+        options.seconds,
+        [&] {
+            if (crowd)
+                crowd->counting = true;
+            cpuAtStart = cpuMs();
+            game = Steady::now();
+            started = true;
+            startGame(window, options.seconds);
+        },
+        [&] {
+            const double wall = msSince(game);
+            double cpu = cpuMs() - cpuAtStart;
+            if (crowd)
+                cpu -= crowd->stop(); // the clients' own thread is left out
+            QString line = QStringLiteral("end-error-ms %1 clients %2 cpu-ms-per-minute %3")
+                               .arg(endMs - double(options.seconds * 1000))
+                               .arg(crowd ? crowd->connected() : 0)
+                               .arg(cpu / wall * 60000.0);
+            for (const double delay : crowd ? crowd->delays() : std::vector<double>())
+                line += QStringLiteral("\ndelay-ms %1").arg(delay);
+            print(line);
+        });
+}
+
+} // namespace
+
+QList<ChildOutput> launchChildren(const QList<ChildLaunch> &launches, qint64 timeoutSeconds)
+{
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (const ChildLaunch &launch : launches) {
+        // The start time goes last so that it is taken as late as possible before the launch.
+        startProcess(*processes.emplace_back(std::make_unique<QProcess>()),
+            QCoreApplication::applicationFilePath(),
+            QStringList { QStringLiteral("--child"), launch.mode } + launch.arguments
+                + QStringList { QStringLiteral("--start-ns"), QString::number(steadyNanoseconds()) });
+    }
+    QList<ChildOutput> outputs;
+    for (const auto &process : processes) {
+        if (!process->waitForFinished(int(timeoutSeconds * 1000))) {
+            process->kill();
+            process->waitForFinished();
+        }
+        ChildOutput &output = outputs.emplace_back();
+        if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+            continue;
+        const QList<QByteArray> words = process->readAllStandardOutput().simplified().split(' ');
+        for (qsizetype i = 0; i + 1 < words.size(); i += 2)
+            output[words[i]] << words[i + 1].toDouble();
+    }
+    return outputs;
+}
+
+int runChild(int argc, char **argv, const Options &options)
+{
+    const std::map<QString, int (*)(const Options &)> modes {
+        { QStringLiteral("paint-window"), paint },
+        { QStringLiteral("paint-bare"), paint },
+        { QStringLiteral("paint-label"), paint },
+        { QStringLiteral("cpu-window"), cpuWindow },
+        { QStringLiteral("cpu-hall-view"), cpuWindow },
+        { QStringLiteral("cpu-bare"), cpuBare },
+        { QStringLiteral("hall-view-delay"), hallViewDelay },
+        { QStringLiteral("horn-latency"), hornLatency },
+        { QStringLiteral("web-load"), webLoad },
+    };
+    const auto mode = modes.find(options.child);
+    if (mode == modes.end()) {
+        std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(options.child));
+        return 2;
+    }
+    QApplication app(argc, argv);
+    return mode->second(options);
+}

@@ -71,6 +71,9 @@ struct Measurement
     bool byDefault = true; ///< false: runs only when named in --only
 };
 
+/// (h): ends of a half measured, in five games of 4 s.
+constexpr int hornEnds = 10;
+
 /// Every measurement, in the order of the table.
 QList<Measurement> measurements();
 

@@ -37,7 +37,6 @@ namespace {
 
 constexpr QSize windowSize { 425, 393 }; // the bare reference window, as large as ours
 constexpr auto settle = 1000ms; // the window is shown and painted before measuring starts
-constexpr int hornEnds = 10; // (h): five games of 4 s
 
 void print(const QString &line)
 {

@@ -142,15 +142,14 @@ void measureHallView(const Options &options, Report &report)
 
 void measureHorn(const Options &, Report &report)
 {
-    constexpr int ends = 10;
     QList<double> delays
-        = launchChild(QStringLiteral("horn-latency"), {}, ends * 3 + 30).value("horn-latency-ms");
-    if (delays.size() != ends)
+        = launchChild(QStringLiteral("horn-latency"), {}, hornEnds * 3 + 30).value("horn-latency-ms");
+    if (delays.size() != hornEnds)
         delays.clear();
     report.rows << Row {
         QStringLiteral("(h) Tick that ends a half to the horn's first sample out of the server (median / "
                        "worst of %1)")
-            .arg(ends),
+            .arg(hornEnds),
         spread(delays, 100, "%.0f ms / %.0f ms"), QStringLiteral("-"), QStringLiteral("at most 50 ms"),
         within(delays, 100, 50)
     };

@@ -53,9 +53,8 @@ private Q_SLOTS:
         };
         QCOMPARE(
             fields(-61) + u' ' + fields(std::numeric_limits<qint32>::max()), u"00:-01:-01 596523:14:07"_qs);
-        QCOMPARE(twoDigitText(u"1e30"_qs) + twoDigitText(QString(40, u'9')),
-            u"01"
-            "1000000000000000000"_qs);
+        QCOMPARE(twoDigitText(u"1e30"_qs), u"01"_qs);
+        QCOMPARE(twoDigitText(QString(40, u'9')), u"1000000000000000000"_qs);
         QCOMPARE(QList<qint32>({ roundToSeconds(1e30), roundToSeconds(-1e30), roundToSeconds(qQNaN()) }),
             QList<qint32>({ std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min(), 0 }));
         // The title clock wakes just past the next full second of the time of day: 1 to 19 ms.

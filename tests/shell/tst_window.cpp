@@ -406,11 +406,11 @@ private Q_SLOTS:
         commands[command]();
         QTEST(elapsed(), "elapsed");
         QTEST(w()->displayState().paused, "paused");
-        bool endShown = false; // the ticks came first
-        for (const QList<QVariant> &state : published)
-            endShown
-                |= state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
-        QCOMPARE(endShown, seconds == u"12"_qs);
+        const auto ended = [](const QList<QVariant> &state) {
+            return state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
+        };
+        QCOMPARE(
+            std::any_of(published.cbegin(), published.cend(), ended), seconds == u"12"_qs); // ticks first
     }
     void titles()
     {

@@ -6,13 +6,16 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ifaddrs.h>
 #include <microhttpd.h>
+#include <mutex>
 #include <net/if.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_set>
 
@@ -21,6 +24,8 @@ namespace {
 constexpr qint64 keepAliveMs = 5000; ///< a comment on idle streams, so they never look dead
 constexpr int sendBuffer = 16 * 1024; ///< the kernel doubles it: 32 KiB per client at most
 constexpr size_t memoryPerClient = 32 * 1024; ///< request headers and the write buffer
+/// Room beyond maxClients, so that those turned away still get their 503 rather than a closed door.
+constexpr unsigned connectionLimit = WebServer::maxClients + 64;
 
 qint64 nowMs()
 {
@@ -28,9 +33,17 @@ qint64 nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+/// Says on stderr that @p call failed with @p error, the errno saved right after it.
+void complain(const char *call, int error)
+{
+    std::fprintf(stderr, "velorand: Webansicht: %s fehlgeschlagen: %s\n", call, std::strerror(error));
+}
+
+class Clients;
+
 struct Client
 {
-    const WebServer::Clients *owner = nullptr;
+    const Clients *owner = nullptr;
     MHD_Connection *connection = nullptr;
     int fd = -1;
     bool admitted = false;
@@ -44,10 +57,8 @@ struct Client
     qsizetype offset = 0;
 };
 
-} // namespace
-
 /// The server thread's view of its clients and of the state they are sent.
-class WebServer::Clients
+class Clients
 {
 public:
     std::unordered_set<Client *> all;
@@ -64,9 +75,13 @@ public:
         if (keepAlive)
             lastKeepAlive = now;
         for (Client *client : all) {
-            if (client->awaitingHeader && now - client->headerSince > headerSeconds * 1000) {
+            if (client->awaitingHeader && now - client->headerSince > WebServer::headerSeconds * 1000) {
                 // MHD sees the end of the stream and closes the connection itself.
-                ::shutdown(client->fd, SHUT_RDWR);
+                if (::shutdown(client->fd, SHUT_RDWR) != 0) {
+                    const int error = errno;
+                    if (error != ENOTCONN) // ENOTCONN: the client has gone already
+                        complain("shutdown", error);
+                }
                 client->awaitingHeader = false;
             }
             client->keepAliveDue = client->keepAliveDue || (keepAlive && client->stream);
@@ -78,18 +93,19 @@ public:
     }
 };
 
-namespace {
-
 void notifyConnection(
     void *cls, MHD_Connection *connection, void **context, MHD_ConnectionNotificationCode code)
 {
-    auto *clients = static_cast<WebServer::Clients *>(cls);
+    auto *clients = static_cast<Clients *>(cls);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
         auto *client = new Client;
         client->owner = clients;
         client->connection = connection;
         client->fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
-        ::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
+        if (::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer) != 0) {
+            const int error = errno;
+            complain("setsockopt(SO_SNDBUF)", error);
+        }
         client->admitted = clients->admitted < WebServer::maxClients;
         clients->admitted += client->admitted;
         client->headerSince = nowMs();
@@ -213,30 +229,53 @@ MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, co
 
 } // namespace
 
+class WebServer::Private
+{
+public:
+    void serve();
+    /// Wakes the server thread: a new state or the end.
+    void wake();
+
+    MHD_Daemon *m_daemon = nullptr;
+    Clients m_clients; ///< touched by the server thread only
+    std::thread m_thread;
+    int m_wake = -1; ///< eventfd: a new state or the end
+    QString m_address;
+    quint16 m_port = 0;
+    QString m_error;
+
+    std::mutex m_mutex; ///< guards the three below, held for a copy only
+    QByteArray m_json;
+    quint64 m_version = 0;
+    bool m_stopping = false;
+};
+
 WebServer::WebServer(QObject *parent)
     : QObject(parent)
-    , m_clients(std::make_unique<Clients>())
+    , d(std::make_unique<Private>())
 { }
 
 WebServer::~WebServer()
 {
-    if (!m_daemon)
+    if (!d->m_daemon)
         return;
     {
-        const std::lock_guard lock(m_mutex);
-        m_stopping = true;
+        const std::lock_guard lock(d->m_mutex);
+        d->m_stopping = true;
     }
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
-    m_thread.join();
+    d->wake();
+    d->m_thread.join();
     // MHD may only stop with every connection resumed.
-    for (Client *client : m_clients->all) {
+    for (Client *client : d->m_clients.all) {
         if (client->suspended)
             MHD_resume_connection(client->connection);
         client->suspended = false;
     }
-    MHD_stop_daemon(m_daemon);
-    ::close(m_wake);
+    MHD_stop_daemon(d->m_daemon);
+    if (::close(d->m_wake) != 0) {
+        const int error = errno;
+        complain("close(eventfd)", error);
+    }
 }
 
 bool WebServer::start(const QString &address, quint16 port)
@@ -245,46 +284,68 @@ bool WebServer::start(const QString &address, quint16 port)
     where.sin_family = AF_INET;
     where.sin_port = htons(port);
     if (::inet_pton(AF_INET, address.toLatin1().constData(), &where.sin_addr) != 1) {
-        m_error = QStringLiteral("„%1“ ist keine IPv4-Adresse").arg(address);
+        d->m_error = QStringLiteral("„%1“ ist keine IPv4-Adresse").arg(address);
         return false;
     }
-    m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
-        &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT,
-        unsigned(maxClients + 64), MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds),
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection,
-        m_clients.get(), MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
-    if (!m_daemon) {
-        m_error = QStringLiteral("Webansicht: %1:%2 lässt sich nicht öffnen (%3)")
-                      .arg(address)
-                      .arg(port)
-                      .arg(errno == EADDRINUSE ? QStringLiteral("Port belegt")
-                                               : QString::fromLocal8Bit(std::strerror(errno)));
+    d->m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (d->m_wake < 0) {
+        const int error = errno;
+        d->m_error = QStringLiteral("Webansicht: kein eventfd für den Server-Thread (%1)")
+                         .arg(QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
-    m_address = address;
-    m_port = MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
-    m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    m_thread = std::thread(&WebServer::serve, this);
+    d->m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
+        &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT, connectionLimit,
+        MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, &d->m_clients,
+        MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
+    if (!d->m_daemon) {
+        const int error = errno;
+        if (::close(d->m_wake) != 0) {
+            const int closeError = errno;
+            complain("close(eventfd)", closeError);
+        }
+        d->m_wake = -1;
+        d->m_error = QStringLiteral("Webansicht: %1:%2 lässt sich nicht öffnen (%3)")
+                         .arg(address)
+                         .arg(port)
+                         .arg(error == EADDRINUSE ? QStringLiteral("Port belegt")
+                                                  : QString::fromLocal8Bit(std::strerror(error)));
+        return false;
+    }
+    d->m_address = address;
+    d->m_port = MHD_get_daemon_info(d->m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
+    d->m_thread = std::thread(&Private::serve, d.get());
     return true;
+}
+
+QString WebServer::errorString() const
+{
+    return d->m_error;
+}
+
+quint16 WebServer::port() const
+{
+    return d->m_port;
 }
 
 QStringList WebServer::urls() const
 {
     const auto url
-        = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(m_port); };
-    if (m_address != QLatin1String("0.0.0.0"))
-        return { url(m_address) };
+        = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(d->m_port); };
+    if (d->m_address != QLatin1String("0.0.0.0"))
+        return { url(d->m_address) };
     QStringList all;
     ifaddrs *interfaces = nullptr;
     if (::getifaddrs(&interfaces) != 0)
-        return { url(m_address) };
+        return { url(d->m_address) };
     for (const ifaddrs *entry = interfaces; entry; entry = entry->ifa_next) {
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
             continue;
         char text[INET_ADDRSTRLEN] = {};
-        ::inet_ntop(
-            AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text, sizeof text);
-        all << url(QString::fromLatin1(text));
+        if (::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text,
+                sizeof text))
+            all << url(QString::fromLatin1(text));
     }
     ::freeifaddrs(interfaces);
     return all;
@@ -294,15 +355,24 @@ void WebServer::publish(const DisplayState &state)
 {
     const QByteArray json = stateJson(state, nowMs());
     {
-        const std::lock_guard lock(m_mutex);
-        m_json = json;
-        ++m_version;
+        const std::lock_guard lock(d->m_mutex);
+        d->m_json = json;
+        ++d->m_version;
     }
-    const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+    d->wake();
 }
 
-void WebServer::serve()
+void WebServer::Private::wake()
+{
+    const uint64_t one = 1;
+    if (::write(m_wake, &one, sizeof one) < 0) {
+        const int error = errno;
+        if (error != EAGAIN) // EAGAIN: the counter is full, so the thread is awake anyway
+            complain("write(eventfd)", error);
+    }
+}
+
+void WebServer::Private::serve()
 {
     pollfd watched[2] = { { MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_EPOLL_FD)->epoll_fd, POLLIN, 0 },
         { m_wake, POLLIN, 0 } };
@@ -311,19 +381,29 @@ void WebServer::serve()
         int timeout = 1000; // also the pace of the header deadline and the keep-alives
         if (MHD_get_timeout(m_daemon, &mhdTimeout) == MHD_YES)
             timeout = int(std::min<MHD_UNSIGNED_LONG_LONG>(mhdTimeout, 1000));
-        ::poll(watched, 2, timeout);
+        if (::poll(watched, 2, timeout) < 0) {
+            const int error = errno;
+            if (error != EINTR) {
+                complain("poll", error);
+                std::this_thread::sleep_for(std::chrono::milliseconds(timeout)); // no busy loop on a failure
+            }
+        }
         uint64_t wakes = 0;
-        [[maybe_unused]] const ssize_t got = ::read(m_wake, &wakes, sizeof wakes);
+        if (::read(m_wake, &wakes, sizeof wakes) < 0) {
+            const int error = errno;
+            if (error != EAGAIN) // EAGAIN: woken by a client or the time, not by a new state
+                complain("read(eventfd)", error);
+        }
         bool changed = false;
         {
             const std::lock_guard lock(m_mutex);
             if (m_stopping)
                 return;
-            changed = m_version != m_clients->version;
-            m_clients->json = m_json;
-            m_clients->version = m_version;
+            changed = m_version != m_clients.version;
+            m_clients.json = m_json;
+            m_clients.version = m_version;
         }
-        m_clients->tend(changed);
+        m_clients.tend(changed);
         MHD_run(m_daemon);
     }
 }

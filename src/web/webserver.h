@@ -2,15 +2,10 @@
 
 #include "core/clock/displaystate.h"
 
-#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <memory>
-#include <mutex>
-#include <thread>
-
-struct MHD_Daemon;
 
 /**
  * The read-only web view: GET / (the page), GET /state (the display state as
@@ -33,9 +28,6 @@ public:
     static constexpr int maxHeaderBytes = 8 * 1024;
     static constexpr int headerSeconds = 10;
 
-    /// The server thread's bookkeeping of its connections.
-    class Clients;
-
     explicit WebServer(QObject *parent = nullptr);
     ~WebServer() override;
     Q_DISABLE_COPY_MOVE(WebServer)
@@ -43,9 +35,9 @@ public:
     /// Binds @p address (IPv4, e.g. "127.0.0.1" or "0.0.0.0") and @p port (0: any free one) and starts
     /// serving; on failure returns false and errorString() says why, in German.
     bool start(const QString &address, quint16 port);
-    QString errorString() const { return m_error; }
+    QString errorString() const;
     /// The bound port.
-    quint16 port() const { return m_port; }
+    quint16 port() const;
     /// Where the view can be opened: one URL, or one per interface address when bound to all.
     QStringList urls() const;
 
@@ -54,18 +46,6 @@ public Q_SLOTS:
     void publish(const DisplayState &state);
 
 private:
-    void serve();
-
-    MHD_Daemon *m_daemon = nullptr;
-    std::unique_ptr<Clients> m_clients; ///< touched by the server thread only
-    std::thread m_thread;
-    int m_wake = -1; ///< eventfd: a new state or the end
-    QString m_address;
-    quint16 m_port = 0;
-    QString m_error;
-
-    std::mutex m_mutex; ///< guards the two below, held for a copy only
-    QByteArray m_json;
-    quint64 m_version = 0;
-    bool m_stopping = false;
+    class Private; ///< the daemon, its thread and the clients it serves
+    const std::unique_ptr<Private> d;
 };

@@ -2,6 +2,7 @@
 # The real program: --web=ADDRESS:PORT serves a page a real browser shows with the remaining time, and a plain
 # start listens on no port. Usage: browser.sh VELORAND SCREENSHOT.png
 set -u
+for tool in chromium ss; do command -v $tool >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }; done
 velorand=$1 shot=$2 web= plain= port=$((20000 + $$ % 20000)) tmp=$(mktemp -d)
 export QT_QPA_PLATFORM=offscreen
 trap 'kill $web $plain 2>/dev/null; rm -rf "$tmp"' EXIT

@@ -1,8 +1,8 @@
-#include "horn/hornplayer.h"
-#include "core/horn/hornrule.h"
 #include "app/commandline.h"
-#include "shell/appsetup.h"
+#include "core/horn/hornrule.h"
 #include "hall/hallview.h"
+#include "horn/hornplayer.h"
+#include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 #include "version.h"
 #include "web/webserver.h"
@@ -123,8 +123,7 @@ int main(int argc, char **argv)
         // The hall view renders what the window publishes, in the same handler that changed it.
         hall = std::make_unique<HallView>();
         hall->showDisplay(window.displayState());
-        QObject::connect(
-            &window, &VelorandWindow::displayChanged, hall.get(), &HallView::showDisplay);
+        QObject::connect(&window, &VelorandWindow::displayChanged, hall.get(), &HallView::showDisplay);
         if (!hall->open(&window, commandLine.hallScreen)) {
             std::fprintf(stderr,
                 "velorand: Bildschirm %d gibt es nicht (%lld vorhanden); siehe „velorand --help“.\n",

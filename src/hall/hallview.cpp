@@ -1,10 +1,10 @@
 #include "hall/hallview.h"
 
-#include "widgets/floodpanel.h"
-#include "shell/fonts.h"
-#include "widgets/halldigits.h"
-#include "shell/look.h"
 #include "hall/screenchoice.h"
+#include "shell/fonts.h"
+#include "shell/look.h"
+#include "widgets/floodpanel.h"
+#include "widgets/halldigits.h"
 #include "widgets/textpanel.h"
 
 #include <QCloseEvent>
@@ -96,8 +96,7 @@ bool HallView::open(const QWidget *operatorWindow, int requested)
     m_operator = operatorWindow;
     // Queued: once a screen has gone, the list of screens no longer holds it.
     connect(qApp, &QGuiApplication::screenAdded, this, &HallView::followScreens, Qt::QueuedConnection);
-    connect(
-        qApp, &QGuiApplication::screenRemoved, this, &HallView::followScreens, Qt::QueuedConnection);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &HallView::followScreens, Qt::QueuedConnection);
     placeOn(screens[choice.screen], choice.fullScreen);
     return true;
 }

@@ -9,9 +9,9 @@
 #include "core/clock/tick.h"
 #include "core/clock/wallclocktimer.h"
 #include "core/entry/limits.h"
+#include "shell/look.h"
 #include "widgets/facebutton.h"
 #include "widgets/floodpanel.h"
-#include "shell/look.h"
 #include "widgets/spinbutton.h"
 #include "widgets/textpanel.h"
 

@@ -3,8 +3,8 @@
 
 #include "shell/velorandwindow.h"
 
-#include "core/entry/limits.h"
 #include "core/entry/gametimeentry.h"
+#include "core/entry/limits.h"
 #include "core/entry/spinstep.h"
 #include "widgets/facebutton.h"
 

@@ -2,14 +2,14 @@
 
 #include "core/clock/gametimer.h"
 #include "core/clock/wallclocktimer.h"
+#include "shell/fonts.h"
+#include "shell/geometry.h"
+#include "shell/look.h"
 #include "widgets/cmouseinout.h"
 #include "widgets/facebutton.h"
 #include "widgets/floodpanel.h"
-#include "shell/fonts.h"
 #include "widgets/groupbox.h"
 #include "widgets/linewidget.h"
-#include "shell/geometry.h"
-#include "shell/look.h"
 #include "widgets/spinbutton.h"
 #include "widgets/textpanel.h"
 

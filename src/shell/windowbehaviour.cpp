@@ -4,9 +4,9 @@
 #include "shell/velorandwindow.h"
 
 #include "core/clock/wallclocktimer.h"
+#include "shell/look.h"
 #include "widgets/facebutton.h"
 #include "widgets/groupbox.h"
-#include "shell/look.h"
 
 #include <QCloseEvent>
 #include <QCursor>

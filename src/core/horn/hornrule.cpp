@@ -1,7 +1,7 @@
 #include "core/horn/hornrule.h"
 
-#include "core/clock/displaystate.h"
 #include "core/clock/banners.h"
+#include "core/clock/displaystate.h"
 
 namespace {
 

@@ -21,42 +21,38 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         // Pieces ("|") of standard output, or of the one line on standard error.
         QTest::addColumn<QString>("output");
-        const QString screens
-            = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs; // laptop, projector
-        QTest::newRow("version") << u"--version"_qs << QString() << 0
-                                 << u"velorand " VELORAND_VERSION "\n"_qs;
-        QTest::newRow("help") << u"-h"_qs << QString() << 0
-                              << u"  Zeigt die Versionsnummer und endet.\n|  Hupt am Ende der 1. Halbzeit|"
-                                 "  Zeigt die Spielzeit groß|\n"_qs
-                + QString(36, u' ') + u"ohne N"_qs;
-        QTest::newRow("unknown option")
-            << u"--hilfe"_qs << QString() << 2
-            << u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs;
-        QTest::newRow("value for a switch")
-            << u"--hupe=1"_qs << QString() << 2
-            << u"velorand: „--hupe“ nimmt keinen Wert; siehe „velorand --help“.\n"_qs;
-        QTest::newRow("unknown short option") << u"-x"_qs << QString() << 2 << u"unbekannte Option „-x“"_qs;
-        QTest::newRow("stray argument")
-            << u"start"_qs << QString() << 2 << u"velorand: unerwartetes Argument „start“"_qs;
-        QTest::newRow("no X server") << QString() << u"DISPLAY=:77"_qs << 2
-                                     << u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77)"_qs;
-        QTest::newRow("no compositor") << QString() << u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs
-                                       << 2 << u"auf Wayland (fehlt-0)"_qs;
-        QTest::newRow("help where no window opens")
-            << u"--help"_qs << u"DISPLAY=:77"_qs << 0 << u"Aufruf: velorand"_qs;
-        QTest::newRow("screens in the help, in pixels at twice the scale")
-            << u"--help"_qs << screens + u" QT_SCALE_FACTOR=2"_qs << 0 << u"\n  1  Beamer, 1920 × 1080\n"_qs;
-        QTest::newRow("no such screen")
-            << u"--zuschauer=3"_qs << screens << 2 << u"velorand: Bildschirm 3 gibt es nicht"_qs;
-        QTest::newRow("screen zero") << u"--audience=0"_qs << QString() << 2
-                                     << u"velorand: ungültige Bildschirmnummer „0“"_qs;
-        QTest::newRow("no such port")
-            << u"--web=99999"_qs << QString() << 2 << u"velorand: ungültiger Port in „--web=99999“"_qs;
-        QTest::newRow("no address") << u"--web=:8080"_qs << QString() << 2 << u"„“ ist keine IPv4-Adresse"_qs;
-        QTest::newRow("bare --web") << u"--web"_qs << QString() << 2
-                                    << u"Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs;
-        QTest::newRow("any screen by its other name")
-            << u"--audience"_qs << u"DISPLAY=:77"_qs << 2 << u"DISPLAY=:77"_qs;
+        // A laptop and a projector.
+        const QString screens = u"QT_QPA_PLATFORM=offscreen:configfile=" VELORAND_SCREENS ""_qs;
+        const QString noX = u"DISPLAY=:77"_qs;
+        for (const auto &[name, arguments, environment, status, output] :
+            std::initializer_list<std::tuple<const char *, QString, QString, int, QString>> {
+                { "version", u"--version"_qs, {}, 0, u"velorand " VELORAND_VERSION "\n"_qs },
+                { "help", u"-h"_qs, {}, 0,
+                    u"  Zeigt die Versionsnummer und endet.\n|  Hupt am Ende der 1. Halbzeit|"
+                    "  Zeigt die Spielzeit groß|\n"_qs
+                        + QString(36, u' ') + u"ohne N"_qs },
+                { "unknown option", u"--hilfe"_qs, {}, 2,
+                    u"velorand: unbekannte Option „--hilfe“; siehe „velorand --help“.\n"_qs },
+                { "value for a switch", u"--hupe=1"_qs, {}, 2,
+                    u"velorand: „--hupe“ nimmt keinen Wert; siehe „velorand --help“.\n"_qs },
+                { "unknown short option", u"-x"_qs, {}, 2, u"unbekannte Option „-x“"_qs },
+                { "stray argument", u"start"_qs, {}, 2, u"velorand: unerwartetes Argument „start“"_qs },
+                { "no X server", {}, noX, 2, u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77)"_qs },
+                { "no compositor", {}, u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs, 2,
+                    u"auf Wayland (fehlt-0)"_qs },
+                { "help where no window opens", u"--help"_qs, noX, 0, u"Aufruf: velorand"_qs },
+                { "screens in the help, in pixels at twice the scale", u"--help"_qs,
+                    screens + u" QT_SCALE_FACTOR=2"_qs, 0, u"\n  1  Beamer, 1920 × 1080\n"_qs },
+                { "no such screen", u"--zuschauer=3"_qs, screens, 2,
+                    u"velorand: Bildschirm 3 gibt es nicht"_qs },
+                { "screen zero", u"--audience=0"_qs, {}, 2, u"velorand: ungültige Bildschirmnummer „0“"_qs },
+                { "no such port", u"--web=99999"_qs, {}, 2,
+                    u"velorand: ungültiger Port in „--web=99999“"_qs },
+                { "no address", u"--web=:8080"_qs, {}, 2, u"„“ ist keine IPv4-Adresse"_qs },
+                { "bare --web", u"--web"_qs, {}, 2,
+                    u"Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs },
+                { "any screen by its other name", u"--audience"_qs, noX, 2, noX } })
+            QTest::newRow(name) << arguments << environment << status << output;
     }
     void run()
     {

@@ -8,7 +8,6 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <algorithm>
 #include <limits>
 
 class TestClock : public QObject

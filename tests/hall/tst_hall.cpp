@@ -33,9 +33,8 @@ private slots:
             const QString asked = row.section(u':', 0, 0);
             const QStringList in = asked.split(u' ');
             QList<QRect> screens;
-            for (const QChar letter : in[0])
-                if (rects.contains(letter))
-                    screens << rects[letter];
+            for (const QChar letter : QString(in[0]).remove(u'-'))
+                screens << rects[letter];
             const auto choose = in[2] == u"start"_qs ? &ScreenChoice::atStart : &ScreenChoice::afterChange;
             const ScreenChoice chosen = choose(screens, in[1].toInt(), in[3].toInt());
             QCOMPARE(asked + u": "_qs + QString::number(chosen.screen)
@@ -87,14 +86,11 @@ private slots:
         QVERIFY(!hall.testAttribute(Qt::WA_QuitOnClose));
         QCOMPARE(hall.objectName(), QStringLiteral("frmZuschauer"));
         enterFields(window, fields);
-        for (int tick = 0; tick <= ticks; ++tick) {
-            tick ? window.Timer1_Timer() : window.cmdStart_Click();
-            QCOMPARE(seenOn(hall, true), seenOn(window, false));
-            for (int press = 0; press < (tick == pauseAt ? 2 : 0); ++press) { // Pause, weiter
-                window.cmdPause_Click();
+        for (int tick = 0; tick <= ticks; ++tick)
+            for (int step = 0; step < (tick == pauseAt ? 3 : 1); ++step) { // Start or the tick; Pause, weiter
+                step ? window.cmdPause_Click() : tick ? window.Timer1_Timer() : window.cmdStart_Click();
                 QCOMPARE(seenOn(hall, true), seenOn(window, false));
             }
-        }
         auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
         const auto *caption = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerZeit"));
         QCOMPARE(caption->text(), u"Gesamtspielzeit"_qs);

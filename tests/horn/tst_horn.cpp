@@ -7,6 +7,7 @@
 #include <QtWidgets>
 #include <algorithm>
 #include <ranges>
+#include <utility>
 
 // Which changes of the real window's display sound the horn, and the horn's sound.
 class TestHorn : public QObject
@@ -36,20 +37,16 @@ private Q_SLOTS:
         window.findChild<GameTimer *>(QStringLiteral("Timer1"))->setClock([] { return qint64(0); });
         DisplayState shown = window.displayState();
         QByteArray heard;
-        connect(&window, &VelorandWindow::displayChanged, this, [&](const DisplayState &now) {
-            heard += hornSounds(shown, now) ? "!" : "";
-            shown = now;
-        });
+        connect(&window, &VelorandWindow::displayChanged, this,
+            [&](const DisplayState &now) { heard += hornSounds(std::exchange(shown, now), now) ? "!" : ""; });
         for (QByteArray step : steps.split(' ')) {
             heard += (heard.isEmpty() ? "" : " ") + step.replace('!', "");
             if (step[0] == 's')
                 window.findChild<QLineEdit *>(u"txtSek"_qs)->setText(QString::fromLatin1(step.mid(1)));
             if ((step[0] == 's' && !window.displayState().running) || step == "x")
                 window.cmdStart_Click();
-            if (step == "t")
-                window.Timer1_Timer();
-            if (step == "p")
-                window.cmdPause_Click();
+            if (step == "t" || step == "p")
+                step == "t" ? window.Timer1_Timer() : window.cmdPause_Click();
         }
         QCOMPARE(heard, steps);
         QVERIFY(!hornSounds(shown, shown)); // a banner already up sounds no more

@@ -19,10 +19,8 @@ browse() {
         --disable-component-update --disable-sync --user-data-dir="$(mktemp -d -p "$tmp")" --window-size=640,360 \
         --timeout=3000 "$@" "http://127.0.0.1:$port/" 2>>"$tmp/chromium.log"
 }
-for _ in 1 2 3; do # a busy machine may take longer than one try to show the first event
-    browse --dump-dom >"$tmp/dom" && grep -q '<div id="remaining"[^>]*>00:00</div>' "$tmp/dom" && break
-    sleep 1
-done
+# A busy machine may take longer than one try to show the first event.
+for _ in 1 2 3; do browse --dump-dom >"$tmp/dom" && grep -q '<div id="remaining"[^>]*>00:00</div>' "$tmp/dom" && break || sleep 1; done
 grep -q '<div id="remaining"[^>]*>00:00</div>' "$tmp/dom" || fail "page shows no remaining time: $(grep -m1 'id="remaining"' "$tmp/dom"; tail -3 "$tmp/chromium.log")"
 grep -q 'gespielt 00:00' "$tmp/dom" || fail "page shows no elapsed time"
 (cd "$tmp" && browse --screenshot="$tmp/web.png") && cp "$tmp/web.png" "$shot" || fail "no screenshot"

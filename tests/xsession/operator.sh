@@ -6,9 +6,7 @@
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
-for tool in Xvfb xdpyinfo openbox xdotool xprop import convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed" && exit 77; }
-done
+for tool in Xvfb xdpyinfo openbox xdotool xprop import convert; do command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed" && exit 77; }; done
 program="$1"
 shift
 slow="${VELORAND_SLOW:-1}"
@@ -19,14 +17,12 @@ display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY SESSION_MANAGER
-Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-pids=($!)
+Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 & pids=($!)
 trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
-openbox >/dev/null 2>&1 &
-pids+=($!) && wait_s 1
-"$@" "$program" --zuschauer & # the hall view on the one screen there is, as a window
-program_pid=$! && pids+=($!)
+openbox >/dev/null 2>&1 & pids+=($!) && wait_s 1
+# The hall view on the one screen there is, as a window.
+"$@" "$program" --zuschauer & program_pid=$! && pids+=($!)
 for _ in $(seq $((60 * slow))); do
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before its window appeared"
     wid=$(xdotool search --onlyvisible --name '^ Velorand' | head -n1) && [ -n "$wid" ] && break || sleep 0.5

@@ -1,47 +1,62 @@
 #pragma once
 
-// velorand_bench: timing accuracy, start-up speed, memory and CPU use of the game clock and its extras,
-// each measured in the same run as a reference (a plain QTimer, a bare window, the game without the extra).
-
 #include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <optional>
 
 /// The monotonic reference every measurement is taken against; the same clock in every process.
 using Steady = std::chrono::steady_clock;
-double msSince(Steady::time_point from);
-qint64 steadyNanoseconds();
+inline double msSince(Steady::time_point from)
+{
+    return std::chrono::duration<double, std::milli>(Steady::now() - from).count();
+}
+inline qint64 steadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now().time_since_epoch()).count();
+}
 /// CPU time this process (or, with CLOCK_THREAD_CPUTIME_ID, this thread) has used, in milliseconds.
-double cpuMs(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID);
+inline double cpuMs(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID)
+{
+    timespec used {};
+    clock_gettime(clock, &used);
+    return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
+}
 
 /// Nearest rank: the value at index ceil(p/100*n)-1 of the sorted values (p = 50: the median, 100: the
 /// largest, 0: the smallest); 0 for no values.
-double percentile(QList<double> values, double p);
+inline double percentile(QList<double> values, double p)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const auto rank = static_cast<qsizetype>(std::ceil(p / 100.0 * double(values.size())));
+    return values[std::clamp<qsizetype>(rank - 1, 0, values.size() - 1)];
+}
+
+/// "+0.4 ms" or, from one second on, "-49.31 s".
+inline QString formatError(double ms)
+{
+    return std::abs(ms) >= 1000.0 ? QString::asprintf("%+.2f s", ms / 1000.0)
+                                  : QString::asprintf("%+.1f ms", ms);
+}
 
 /// The rest of the first line of the file at @p path that starts with @p prefix, after its colon (the
 /// whole first line for no prefix).
 QString firstLineOf(const QString &path, const QByteArray &prefix);
 
-/// "+0.4 ms" or, from one second on, "-49.31 s".
-QString formatError(double ms);
-QString formatMs(double ms);
-QString formatMegabytes(double kb);
-
 struct Options
 {
     qint64 seconds = 120; ///< length of the game in (a), (f) and (w)
-    qint64 cycles = 100;
-    qint64 startRuns = 5;
-    qint64 cpuSeconds = 30;
+    qint64 cycles = 100, startRuns = 5, cpuSeconds = 30, seed = 20240517;
     qint64 clients = 200; ///< 0: the game without a web view
-    qint64 seed = 20240517;
-    QString only;
-    QString markdown;
+    QString only, markdown;
     QString child; ///< set in a child process: its mode
     qint64 startNs = 0; ///< in a child: when the parent launched it
 };
@@ -49,10 +64,7 @@ struct Options
 /// One line of the result table.
 struct Row
 {
-    QString measure;
-    QString ours;
-    QString reference;
-    QString target;
+    QString measure, ours, reference, target;
     std::optional<bool> met; ///< empty when the measurement did not complete or has no target
     QString remark = {}; ///< appended to the result, e.g. a ratio
 };
@@ -71,9 +83,6 @@ struct Measurement
     bool byDefault = true; ///< false: runs only when named in --only
 };
 
-/// (h): ends of a half measured, in five games of 4 s.
-constexpr int hornEnds = 10;
-
 /// Every measurement, in the order of the table.
 QList<Measurement> measurements();
 
@@ -82,18 +91,15 @@ void measureGames(const Options &options, Report &report);
 void measurePauses(const Options &options, Report &report);
 void measureHoldUp(const Options &options, Report &report);
 
+/// (h): ends of a half measured, in five games of 4 s.
+constexpr int hornEnds = 10;
+
 /// What a child printed as "key value" pairs: each key's values in order.
 using ChildOutput = QHash<QByteArray, QList<double>>;
 
-struct ChildLaunch
-{
-    QString mode;
-    QStringList arguments = {};
-};
-
-/// Starts this program once per entry as a child (offscreen, all at the same time) and waits for all of
-/// them; a child that fails or takes longer than @p timeoutSeconds gives an empty output.
-QList<ChildOutput> launchChildren(const QList<ChildLaunch> &launches, qint64 timeoutSeconds);
+/// Starts this program as each of @p children, a mode and its arguments (offscreen, all at the same time),
+/// and waits for them; a child that fails or takes longer than @p seconds gives an empty output.
+QList<ChildOutput> launchChildren(const QList<std::pair<QString, QStringList>> &children, qint64 seconds);
 
 /// In a child process: runs options.child. Returns the exit code.
 int runChild(int argc, char **argv, const Options &options);

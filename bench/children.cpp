@@ -18,7 +18,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -36,7 +35,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr QSize windowSize { 425, 393 }; // the bare reference window, as large as ours
-constexpr auto settle = 1000ms; // the window is shown and painted before measuring starts
 
 void print(const QString &line)
 {
@@ -83,10 +81,10 @@ void startProcess(QProcess &process, const QString &program, const QStringList &
     process.start(program, arguments);
 }
 
-/// Runs @p measure after settling, then @p report once @p seconds have passed, and quits.
+/// Runs @p measure once the window is shown and painted, @p report @p seconds and a half later, then quits.
 int measureFor(qint64 seconds, const std::function<void()> &measure, const std::function<void()> &report)
 {
-    QTimer::singleShot(settle, qApp, [&] {
+    QTimer::singleShot(1000ms, qApp, [&] {
         measure();
         QTimer::singleShot(std::chrono::milliseconds(seconds * 1000 + 500), Qt::PreciseTimer, qApp, [&] {
             report();
@@ -96,64 +94,37 @@ int measureFor(qint64 seconds, const std::function<void()> &measure, const std::
     return QApplication::exec();
 }
 
-/// (e), (g): CPU time per minute over options.cpuSeconds from @p start on, and the @p ticks counted.
-int cpuPerMinute(const Options &options, const std::function<void()> &start, const int &ticks)
+/// Once installed, hands every paint event of the process, with the object painted, to onPaint.
+struct PaintWatch : QObject
 {
-    double cpu = 0;
-    Steady::time_point wall;
-    return measureFor(
-        options.cpuSeconds,
-        [&] {
-            start();
-            cpu = cpuMs();
-            wall = Steady::now();
-        },
-        [&] {
-            const double wallMs = msSince(wall);
-            print(QStringLiteral("cpu-ms-per-minute %1 ticks %2")
-                      .arg((cpuMs() - cpu) / wallMs * 60000)
-                      .arg(ticks));
-        });
-}
-
-/// Catches the first paint event of the process and reports once that frame is complete.
-class FirstPaintProbe : public QObject
-{
-public:
-    explicit FirstPaintProbe(qint64 startNs)
-        : m_startNs(startNs)
-    { }
+    std::function<void(QObject *)> onPaint;
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (!m_seen && event->type() == QEvent::Paint) {
-            m_seen = true;
-            // Queued: the rest of the frame (all child widgets) is painted before this runs.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    print(QStringLiteral("first-paint-ms %1 peak-kb %2")
-                              .arg(double(steadyNanoseconds() - m_startNs) / 1e6)
-                              .arg(firstLineOf(QStringLiteral("/proc/self/status"), "VmHWM")
-                                       .section(u' ', 0, 0)));
-                    QCoreApplication::exit(0);
-                },
-                Qt::QueuedConnection);
-        }
+        if (event->type() == QEvent::Paint)
+            onPaint(watched);
         return QObject::eventFilter(watched, event);
     }
-
-private:
-    qint64 m_startNs;
-    bool m_seen = false;
 };
 
 /// (d) paint-window: what the program does at start, the application's settings, then the window;
-/// paint-bare: a bare window as large; paint-label: that with one label.
+/// paint-bare: a bare window as large; paint-label: that with one label. Reports once the first frame is
+/// complete.
 int paint(const Options &options)
 {
-    FirstPaintProbe probe(options.startNs);
-    qApp->installEventFilter(&probe);
+    const auto report = [&options] {
+        print(QStringLiteral("first-paint-ms %1 peak-kb %2")
+                  .arg(double(steadyNanoseconds() - options.startNs) / 1e6)
+                  .arg(firstLineOf(QStringLiteral("/proc/self/status"), "VmHWM").section(u' ', 0, 0)));
+        QCoreApplication::exit(0);
+    };
+    PaintWatch firstPaint;
+    firstPaint.onPaint = [&, seen = false](QObject *) mutable {
+        // Queued: the rest of the frame (all child widgets) is painted before this runs.
+        if (!std::exchange(seen, true))
+            QMetaObject::invokeMethod(qApp, report, Qt::QueuedConnection);
+    };
+    qApp->installEventFilter(&firstPaint);
     if (options.child == u"paint-window") {
         prepareApplication();
         VelorandWindow window;
@@ -165,72 +136,57 @@ int paint(const Options &options)
     if (options.child == u"paint-label") {
         // The least a window showing digits needs: the font database and one rendered font.
         auto *label = new QLabel(QStringLiteral("00"), &bare);
-        QFont font(QStringLiteral("DejaVu Sans"));
-        font.setPointSize(18);
-        font.setBold(true);
-        label->setFont(font);
+        label->setFont(QFont(QStringLiteral("DejaVu Sans"), 18, QFont::Bold));
         label->setGeometry(10, 10, 60, 40);
     }
     bare.show();
     return QApplication::exec();
 }
 
-/// (e), (g): the window running a 9:59 game, with a hall view in cpu-hall-view.
-int cpuWindow(const Options &options)
+/// (e), (g): CPU time per minute over options.cpuSeconds, and the ticks counted, of the window running a
+/// 9:59 game (with a hall view in cpu-hall-view) or, in cpu-bare, of a bare window whose label a plain
+/// QTimer updates every second.
+int cpuUse(const Options &options)
 {
-    prepareApplication();
-    VelorandWindow window;
-    window.show();
-    HallView hall;
-    if (options.child == u"cpu-hall-view")
-        openHallView(hall, window);
+    std::optional<QWidget> bare;
+    std::optional<QTimer> plain;
+    std::optional<VelorandWindow> window;
+    std::optional<HallView> hall;
     int ticks = 0;
-    QObject::connect(element<GameTimer>(window, "Timer1"), &GameTimer::timeout, &window, [&] { ++ticks; });
-    return cpuPerMinute(
-        options, [&] { startGame(window, 9 * 60 + 59); }, ticks);
-}
-
-/// (e) The reference: a bare window whose label a plain QTimer updates every second.
-int cpuBare(const Options &options)
-{
-    QWidget bare;
-    bare.resize(windowSize);
-    auto *label = new QLabel(QStringLiteral("0"), &bare);
-    label->setGeometry(10, 10, 100, 30);
-    bare.show();
-    QTimer plain;
-    plain.setInterval(1000ms);
-    int ticks = 0;
-    QObject::connect(&plain, &QTimer::timeout, label, [&] { label->setNum(++ticks); });
-    return cpuPerMinute(
-        options, [&] { plain.start(); }, ticks);
+    if (options.child == u"cpu-bare") {
+        bare.emplace().resize(windowSize);
+        auto *label = new QLabel(QStringLiteral("0"), &*bare);
+        label->setGeometry(10, 10, 100, 30);
+        bare->show();
+        plain.emplace().setInterval(1000ms);
+        QObject::connect(&*plain, &QTimer::timeout, label, [&ticks, label] { label->setNum(++ticks); });
+    } else {
+        prepareApplication();
+        window.emplace().show();
+        hall.emplace();
+        if (options.child == u"cpu-hall-view")
+            openHallView(*hall, *window);
+        QObject::connect(
+            element<GameTimer>(*window, "Timer1"), &GameTimer::timeout, &*window, [&] { ++ticks; });
+    }
+    double cpu = 0;
+    Steady::time_point wall;
+    return measureFor(
+        options.cpuSeconds,
+        [&] {
+            window ? startGame(*window, 9 * 60 + 59) : plain->start();
+            cpu = cpuMs();
+            wall = Steady::now();
+        },
+        [&] {
+            const double wallMs = msSince(wall);
+            print(QStringLiteral("cpu-ms-per-minute %1 ticks %2")
+                      .arg((cpuMs() - cpu) / wallMs * 60000)
+                      .arg(ticks));
+        });
 }
 
 /// (f) Paint times of the operator's seconds and of the hall's time, by tick.
-class DelayProbe : public QObject
-{
-public:
-    QObject *seconds = nullptr, *hallTime = nullptr;
-    int tick = 0;
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && tick > 0 && (watched == seconds || watched == hallTime))
-            (watched == seconds ? m_operator : m_hall).try_emplace(tick, steadyNanoseconds());
-        return QObject::eventFilter(watched, event);
-    }
-    void report() const
-    {
-        for (const auto &[at, ns] : m_operator) {
-            if (m_hall.count(at))
-                print(QStringLiteral("delay-ms %1").arg(std::abs(double(m_hall.at(at) - ns)) / 1e6));
-        }
-    }
-
-private:
-    std::map<int, qint64> m_operator, m_hall;
-};
-
 int hallViewDelay(const Options &options)
 {
     prepareApplication();
@@ -238,31 +194,36 @@ int hallViewDelay(const Options &options)
     window.show();
     HallView hall;
     openHallView(hall, window);
-    DelayProbe probe;
-    probe.seconds = element<QLabel>(window, "lblSek");
-    probe.hallTime = element<QLabel>(hall, "lblZuschauerRest");
-    qApp->installEventFilter(&probe);
-    QObject::connect(
-        element<GameTimer>(window, "Timer1"), &GameTimer::timeout, &window, [&] { ++probe.tick; });
+    const QObject *seconds = element<QLabel>(window, "lblSek"),
+                  *hallTime = element<QLabel>(hall, "lblZuschauerRest");
+    std::map<int, qint64> operatorPaints, hallPaints;
+    int tick = 0;
+    PaintWatch watch;
+    watch.onPaint = [&](QObject *watched) {
+        if (tick > 0 && (watched == seconds || watched == hallTime))
+            (watched == seconds ? operatorPaints : hallPaints).try_emplace(tick, steadyNanoseconds());
+    };
+    qApp->installEventFilter(&watch);
+    QObject::connect(element<GameTimer>(window, "Timer1"), &GameTimer::timeout, &window, [&] { ++tick; });
     return measureFor(
-        options.seconds, [&] { startGame(window, options.seconds); }, [&] { probe.report(); });
+        options.seconds, [&] { startGame(window, options.seconds); },
+        [&] {
+            for (const auto &[at, ns] : operatorPaints) {
+                if (hallPaints.count(at))
+                    print(QStringLiteral("delay-ms %1").arg(std::abs(double(hallPaints.at(at) - ns)) / 1e6));
+            }
+        });
 }
 
-/// (h) Records the default sink's monitor with parec and notes when each chunk with sound arrives.
-class MonitorRecorder
+/// (h) The real window with the program's horn on the default PulseAudio server.
+int hornLatency(const Options &)
 {
-public:
-    /// Arrivals of the chunks with sound, in order; complete once stop() returned.
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    // Records the default sink's monitor with parec and notes when each chunk with sound arrives.
     QList<qint64> loud;
-
-    void stop()
-    {
-        m_reader.request_stop();
-        m_reader.join();
-    }
-
-private:
-    std::jthread m_reader { [this](const std::stop_token &stop) {
+    std::jthread recorder([&loud](const std::stop_token &stop) {
         QProcess parec;
         startProcess(parec, QStringLiteral("parec"),
             { QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--rate=48000"),
@@ -280,16 +241,7 @@ private:
         }
         parec.kill();
         parec.waitForFinished();
-    } };
-};
-
-/// (h) The real window with the program's horn on the default PulseAudio server.
-int hornLatency(const Options &)
-{
-    prepareApplication();
-    VelorandWindow window;
-    window.show();
-    MonitorRecorder recorder;
+    });
     HornPlayer horn;
     // As the program does it, with the tick's time noted before the horn is asked to sound.
     QList<qint64> ticks;
@@ -318,13 +270,14 @@ int hornLatency(const Options &)
         games.start();
     });
     QApplication::exec();
-    QThread::msleep(300); // the last chunks arrive
-    recorder.stop();
+    std::this_thread::sleep_for(300ms); // the last chunks arrive
+    recorder.request_stop();
+    recorder.join();
     int found = 0;
     for (const qint64 tick : std::as_const(ticks)) {
         // The first chunk with sound at or after the tick.
-        const auto sound = std::lower_bound(recorder.loud.cbegin(), recorder.loud.cend(), tick);
-        if (sound != recorder.loud.cend() && *sound - tick < 1000000000) {
+        const auto sound = std::lower_bound(loud.cbegin(), loud.cend(), tick);
+        if (sound != loud.cend() && *sound - tick < 1000000000) {
             print(QStringLiteral("horn-latency-ms %1").arg(double(*sound - tick) / 1e6));
             ++found;
         }
@@ -332,10 +285,16 @@ int hornLatency(const Options &)
     return found == hornEnds ? 0 : 1;
 }
 
-/// (w) Clients that follow /events and note, for every event, how long after its state was made it arrived.
-class Crowd
+/// (w) Clients that follow /events in a thread of their own and note, for every event, how long after its
+/// state was made it arrived.
+struct Crowd
 {
-public:
+    std::vector<pollfd> fds; ///< the clients whose request went out
+    std::atomic<bool> counting = false; ///< set when the game starts: from then on the delays count
+    std::vector<double> delays; ///< in ms; read once the thread has stopped
+    double cpuMs = 0; ///< the clients' own CPU time; read once the thread has stopped
+    std::jthread thread; ///< reads until asked to stop, then closes the clients
+
     Crowd(quint16 port, qint64 clients)
     {
         const QByteArray request = "GET /events HTTP/1.1\r\nHost: bench\r\n\r\n";
@@ -344,64 +303,37 @@ public:
             sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
             if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0
                 && ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL) == request.size())
-                m_fds.push_back({ fd, POLLIN, 0 });
+                fds.push_back({ fd, POLLIN, 0 });
             else
                 ::close(fd);
         }
-        m_pending.resize(m_fds.size());
-        m_thread = std::jthread([this](const std::stop_token &stop) { run(stop); });
+        thread = std::jthread([this](const std::stop_token &stop) { run(stop); });
     }
-    ~Crowd()
-    {
-        stop();
-        for (const pollfd &p : m_fds)
-            ::close(p.fd);
-    }
-    Q_DISABLE_COPY_MOVE(Crowd)
-
-    std::atomic<bool> counting = false; ///< set when the game starts: from then on the delays count
-    int connected() const { return static_cast<int>(m_fds.size()); }
-    /// Stops the clients; returns their own CPU time in ms.
-    double stop()
-    {
-        m_thread.request_stop();
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_cpuMs;
-    }
-    /// Delays in ms; read once the crowd has stopped.
-    const std::vector<double> &delays() const { return m_delays; }
-
-private:
     void run(const std::stop_token &stop)
     {
+        std::vector<QByteArray> pending(fds.size());
         char buffer[65536];
         while (!stop.stop_requested()) {
-            if (::poll(m_fds.data(), m_fds.size(), 100) <= 0)
+            if (::poll(fds.data(), fds.size(), 100) <= 0)
                 continue;
             const qint64 now = QDeadlineTimer::current().deadline(); // the server's clock
-            for (size_t i = 0; i < m_fds.size(); ++i) {
-                const ssize_t n = m_fds[i].revents & POLLIN
-                    ? ::recv(m_fds[i].fd, buffer, sizeof buffer, MSG_DONTWAIT)
-                    : 0;
-                QByteArray &pending = m_pending[i];
-                pending.append(buffer, std::max<ssize_t>(n, 0));
-                for (qsizetype end; (end = pending.indexOf("\n\n")) >= 0; pending.remove(0, end + 2)) {
-                    const qsizetype at = pending.indexOf("\"monotonicMs\":");
-                    const QByteArray made = pending.mid(at + 14, 24).split(',').first().split('}').first();
+            for (size_t i = 0; i < fds.size(); ++i) {
+                QByteArray &text = pending[i];
+                const ssize_t n
+                    = fds[i].revents & POLLIN ? ::recv(fds[i].fd, buffer, sizeof buffer, MSG_DONTWAIT) : 0;
+                text.append(buffer, std::max<ssize_t>(n, 0));
+                for (qsizetype end; (end = text.indexOf("\n\n")) >= 0; text.remove(0, end + 2)) {
+                    const qsizetype at = text.indexOf("\"monotonicMs\":");
+                    const QByteArray made = text.mid(at + 14, 24).split(',').first().split('}').first();
                     if (at >= 0 && at < end && counting)
-                        m_delays.push_back(double(now - made.toLongLong()));
+                        delays.push_back(double(now - made.toLongLong()));
                 }
             }
         }
-        m_cpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+        cpuMs = ::cpuMs(CLOCK_THREAD_CPUTIME_ID);
+        for (const pollfd &p : fds)
+            ::close(p.fd);
     }
-
-    std::vector<pollfd> m_fds;
-    std::vector<QByteArray> m_pending;
-    std::vector<double> m_delays;
-    std::atomic<double> m_cpuMs = 0;
-    std::jthread m_thread;
 };
 
 /// (w) A game of options.seconds with options.clients on /events (0: no web view at all).
@@ -418,12 +350,11 @@ int webLoad(const Options &options)
         QObject::connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);
         crowd = std::make_unique<Crowd>(server.port(), options.clients);
     }
-    Steady::time_point game;
-    bool started = false;
+    std::optional<Steady::time_point> game; // set when the game starts
     double endMs = -1, cpuAtStart = 0;
     QObject::connect(&window, &VelorandWindow::displayChanged, &window, [&](const DisplayState &state) {
-        if (started && endMs < 0 && state.remainingText() == QStringLiteral("00:00"))
-            endMs = std::floor(msSince(game)); // whole ms, as counted before
+        if (game && endMs < 0 && state.remainingText() == QStringLiteral("00:00"))
+            endMs = std::floor(msSince(*game)); // whole ms, as counted before
     });
     return measureFor(
         options.seconds,
@@ -432,19 +363,21 @@ int webLoad(const Options &options)
                 crowd->counting = true;
             cpuAtStart = cpuMs();
             game = Steady::now();
-            started = true;
             startGame(window, options.seconds);
         },
         [&] {
-            const double wall = msSince(game);
+            const double wall = msSince(*game);
             double cpu = cpuMs() - cpuAtStart;
-            if (crowd)
-                cpu -= crowd->stop(); // the clients' own thread is left out
+            if (crowd) {
+                crowd->thread.request_stop();
+                crowd->thread.join();
+                cpu -= crowd->cpuMs; // the clients' own thread is left out
+            }
             QString line = QStringLiteral("end-error-ms %1 clients %2 cpu-ms-per-minute %3")
                                .arg(endMs - double(options.seconds * 1000))
-                               .arg(crowd ? crowd->connected() : 0)
+                               .arg(crowd ? crowd->fds.size() : 0)
                                .arg(cpu / wall * 60000.0);
-            for (const double delay : crowd ? crowd->delays() : std::vector<double>())
+            for (const double delay : crowd ? crowd->delays : std::vector<double>())
                 line += QStringLiteral("\ndelay-ms %1").arg(delay);
             print(line);
         });
@@ -452,19 +385,19 @@ int webLoad(const Options &options)
 
 } // namespace
 
-QList<ChildOutput> launchChildren(const QList<ChildLaunch> &launches, qint64 timeoutSeconds)
+QList<ChildOutput> launchChildren(const QList<std::pair<QString, QStringList>> &children, qint64 seconds)
 {
     std::vector<std::unique_ptr<QProcess>> processes;
-    for (const ChildLaunch &launch : launches) {
+    for (const auto &[mode, arguments] : children) {
         // The start time goes last so that it is taken as late as possible before the launch.
         startProcess(*processes.emplace_back(std::make_unique<QProcess>()),
             QCoreApplication::applicationFilePath(),
-            QStringList { QStringLiteral("--child"), launch.mode } + launch.arguments
+            QStringList { QStringLiteral("--child"), mode } + arguments
                 + QStringList { QStringLiteral("--start-ns"), QString::number(steadyNanoseconds()) });
     }
     QList<ChildOutput> outputs;
     for (const auto &process : processes) {
-        if (!process->waitForFinished(int(timeoutSeconds * 1000))) {
+        if (!process->waitForFinished(int(seconds * 1000))) {
             process->kill();
             process->waitForFinished();
         }
@@ -480,17 +413,11 @@ QList<ChildOutput> launchChildren(const QList<ChildLaunch> &launches, qint64 tim
 
 int runChild(int argc, char **argv, const Options &options)
 {
-    const std::map<QString, int (*)(const Options &)> modes {
-        { QStringLiteral("paint-window"), paint },
-        { QStringLiteral("paint-bare"), paint },
-        { QStringLiteral("paint-label"), paint },
-        { QStringLiteral("cpu-window"), cpuWindow },
-        { QStringLiteral("cpu-hall-view"), cpuWindow },
-        { QStringLiteral("cpu-bare"), cpuBare },
-        { QStringLiteral("hall-view-delay"), hallViewDelay },
-        { QStringLiteral("horn-latency"), hornLatency },
-        { QStringLiteral("web-load"), webLoad },
-    };
+    const std::map<QString, int (*)(const Options &)> modes { { QStringLiteral("paint-window"), paint },
+        { QStringLiteral("paint-bare"), paint }, { QStringLiteral("paint-label"), paint },
+        { QStringLiteral("cpu-window"), cpuUse }, { QStringLiteral("cpu-hall-view"), cpuUse },
+        { QStringLiteral("cpu-bare"), cpuUse }, { QStringLiteral("hall-view-delay"), hallViewDelay },
+        { QStringLiteral("horn-latency"), hornLatency }, { QStringLiteral("web-load"), webLoad } };
     const auto mode = modes.find(options.child);
     if (mode == modes.end()) {
         std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(options.child));

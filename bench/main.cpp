@@ -10,10 +10,8 @@
 #include <QFileInfo>
 #include <QSysInfo>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <limits>
 #include <thread>
 
@@ -21,56 +19,12 @@
 #define VELORAND_BENCH_BUILD_TYPE "unknown"
 #endif
 
-double msSince(Steady::time_point from)
-{
-    return std::chrono::duration<double, std::milli>(Steady::now() - from).count();
-}
-
-qint64 steadyNanoseconds()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(Steady::now().time_since_epoch()).count();
-}
-
-double cpuMs(clockid_t clock)
-{
-    timespec used {};
-    clock_gettime(clock, &used);
-    return static_cast<double>(used.tv_sec) * 1e3 + static_cast<double>(used.tv_nsec) / 1e6;
-}
-
-double percentile(QList<double> values, double p)
-{
-    if (values.isEmpty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<qsizetype>(std::ceil(p / 100.0 * double(values.size())));
-    return values[std::clamp<qsizetype>(rank - 1, 0, values.size() - 1)];
-}
-
-QString formatError(double ms)
-{
-    if (std::abs(ms) >= 1000.0)
-        return QString::asprintf("%+.2f s", ms / 1000.0);
-    return QString::asprintf("%+.1f ms", ms);
-}
-
-QString formatMs(double ms)
-{
-    return QString::asprintf("%.0f ms", ms);
-}
-
-QString formatMegabytes(double kb)
-{
-    return QString::asprintf("%.1f MB", kb / 1024.0);
-}
-
 QString firstLineOf(const QString &path, const QByteArray &prefix)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    for (const QByteArray &line : lines) {
+    for (const QByteArray &line : file.readAll().split('\n')) {
         if (line.startsWith(prefix))
             return QString::fromUtf8(prefix.isEmpty() ? line : line.mid(line.indexOf(':') + 1)).trimmed();
     }
@@ -83,17 +37,15 @@ namespace {
 std::optional<Options> parseOptions(const QStringList &arguments, QString *complaint)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Timing accuracy, start-up speed, memory and CPU use of the game clock, each against a "
-        "reference measured in the same run."));
+    parser.setApplicationDescription(
+        QStringLiteral("Timing accuracy, start-up speed, memory and CPU use of "
+                       "the game clock, each against a reference measured in the same run."));
     const QCommandLineOption help = parser.addHelpOption();
     struct Number
     {
-        const char *name;
-        const char *description; ///< none: hidden from the help
+        const char *name, *description; ///< no description: hidden from the help
         qint64 Options::*field;
-        qint64 least = 1;
-        qint64 most = std::numeric_limits<qint64>::max();
+        qint64 least = 1, most = std::numeric_limits<qint64>::max();
     };
     const Number numbers[] {
         { "seconds", "Length of the game in (a), (f) and (w).", &Options::seconds },
@@ -103,32 +55,31 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
         { "clients", "Clients of the web view in (w).", &Options::clients, 0 },
         { "seed", "Seed of the pause points in (b).", &Options::seed, 1,
             std::numeric_limits<std::uint32_t>::max() },
-        { "start-ns", nullptr, &Options::startNs, 0 }, // in a child: when the parent launched it
+        { "start-ns", nullptr, &Options::startNs, 0 },
     };
     Options options;
-    QList<QCommandLineOption> numberOptions;
     for (const Number &number : numbers) {
-        numberOptions << QCommandLineOption(QString::fromLatin1(number.name),
-            QString::fromLatin1(number.description), QStringLiteral("N"),
-            QString::number(options.*number.field));
+        QCommandLineOption option(QString::fromLatin1(number.name), QString::fromLatin1(number.description),
+            QStringLiteral("N"), QString::number(options.*number.field));
         if (!number.description)
-            numberOptions.last().setFlags(QCommandLineOption::HiddenFromHelp);
+            option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
     }
-    parser.addOptions(numberOptions);
-    const QCommandLineOption fullGame(QStringLiteral("full-game"),
-        QStringLiteral("A 90-minute game (5400 s) in (a), (f) and (w); (a) alone then takes 3 hours."));
-    const QCommandLineOption only(QStringLiteral("only"),
-        QStringLiteral(
-            "Runs only these measurements, e.g. cd; h (the horn's delay, needs a PulseAudio server) "
-            "runs only when named."),
-        QStringLiteral("LETTERS"));
-    const QCommandLineOption markdown(QStringLiteral("markdown"),
-        QStringLiteral("Also writes the results as Markdown."), QStringLiteral("FILE"));
     QCommandLineOption child(
         QStringLiteral("child"), QStringLiteral("Runs as a child process."), QStringLiteral("MODE"));
     child.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({ fullGame, only, markdown, child });
-
+    parser.addOptions({
+        { QStringLiteral("full-game"),
+            QStringLiteral("A 90-minute game (5400 s) in (a), (f) and (w); (a) alone then takes 3 hours.") },
+        { QStringLiteral("only"),
+            QStringLiteral(
+                "Runs only these measurements, e.g. cd; h (the horn's delay, needs a PulseAudio server) "
+                "runs only when named."),
+            QStringLiteral("LETTERS") },
+        { QStringLiteral("markdown"), QStringLiteral("Also writes the results as Markdown."),
+            QStringLiteral("FILE") },
+        child,
+    });
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() || parser.isSet(help)) {
         *complaint = parser.helpText().replace(
             QStringLiteral("<executable_name>"), QFileInfo(arguments.first()).fileName());
@@ -137,92 +88,55 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
                                                             : parser.errorText() + u'\n');
         return std::nullopt;
     }
-    for (qsizetype i = 0; i < numberOptions.size(); ++i) {
+    for (const Number &number : numbers) {
         bool ok = false;
-        qint64 &value = options.*numbers[i].field;
-        value = parser.value(numberOptions[i]).toLongLong(&ok);
-        if (!ok || value < numbers[i].least || value > numbers[i].most) {
+        const QString text = parser.value(QString::fromLatin1(number.name));
+        const qint64 value = options.*number.field = text.toLongLong(&ok);
+        if (!ok || value < number.least || value > number.most) {
             *complaint = QStringLiteral("Not a usable number: --%1 %2\n")
-                             .arg(QString::fromLatin1(numbers[i].name), parser.value(numberOptions[i]));
+                             .arg(QString::fromLatin1(number.name), text);
             return std::nullopt;
         }
     }
-    if (parser.isSet(fullGame))
+    if (parser.isSet(QStringLiteral("full-game")))
         options.seconds = 5400;
     QString all, byDefault;
     for (const Measurement &measurement : measurements()) {
         all += measurement.letter;
         byDefault += measurement.byDefault ? QString(measurement.letter) : QString();
     }
-    options.only = parser.isSet(only) ? parser.value(only) : byDefault;
+    options.only = parser.isSet(QStringLiteral("only")) ? parser.value(QStringLiteral("only")) : byDefault;
     for (const QChar letter : std::as_const(options.only)) {
         if (!all.contains(letter)) {
             *complaint = QStringLiteral("No measurement (%1)\n").arg(letter);
             return std::nullopt;
         }
     }
-    options.markdown = parser.value(markdown);
+    options.markdown = parser.value(QStringLiteral("markdown"));
     options.child = parser.value(child);
     return options;
-}
-
-QString loadAverage()
-{
-    return firstLineOf(QStringLiteral("/proc/loadavg"), {}).section(u' ', 0, 2);
-}
-
-QString resultText(const Row &row)
-{
-    if (row.target == u"-")
-        return QStringLiteral("-");
-    const QString text = !row.met ? QStringLiteral("not measured")
-        : *row.met                ? QStringLiteral("met")
-                                  : QStringLiteral("missed");
-    return row.remark.isEmpty() ? text : text + QStringLiteral(" (") + row.remark + u')';
-}
-
-using Cells = std::array<QString, 5>;
-const Cells headers { QStringLiteral("Measure"), QStringLiteral("Velorand"), QStringLiteral("Reference"),
-    QStringLiteral("Target"), QStringLiteral("Result") };
-
-Cells cells(const Row &row)
-{
-    return { row.measure, row.ours, row.reference, row.target, resultText(row) };
 }
 
 /// The table and its notes, in Markdown.
 QString table(const Report &report)
 {
-    const auto line = [](const Cells &cells) {
-        return QStringLiteral("| ") + QStringList(cells.begin(), cells.end()).join(QStringLiteral(" | "))
-            + QStringLiteral(" |\n");
-    };
-    QString out = line(headers) + QStringLiteral("|---|---:|---:|---|---|\n");
-    for (const Row &row : report.rows)
-        out += line(cells(row));
+    QString out
+        = QStringLiteral("| Measure | Velorand | Reference | Target | Result |\n|---|---:|---:|---|---|\n");
+    for (const Row &row : report.rows) {
+        QString result = !row.met ? QStringLiteral("not measured")
+            : *row.met            ? QStringLiteral("met")
+                                  : QStringLiteral("missed");
+        if (row.target == u"-")
+            result = QStringLiteral("-");
+        else if (!row.remark.isEmpty())
+            result += QStringLiteral(" (") + row.remark + u')';
+        const QStringList cells { row.measure, row.ours, row.reference, row.target, result };
+        out += QStringLiteral("| %1 |\n").arg(cells.join(QStringLiteral(" | ")));
+    }
     out += QStringLiteral("\nNotes:\n\n");
     for (const QString &note : report.notes)
         out += QStringLiteral("- ") + note + u'\n';
     return out;
-}
-
-QString header(const QString &command, const QStringList &machine, double totalSeconds)
-{
-    return QStringLiteral(
-               "# Velorand benchmark results\n\nProduced in one run of `%1` from the repository root "
-               "(%2 s in total), a %3 build; the program is built with `cmake --build <build dir> "
-               "--target velorand_bench` and found at `<build dir>/bench/velorand_bench`.\n\n- %4\n\n")
-               .arg(command)
-               .arg(std::round(totalSeconds))
-               .arg(QStringLiteral(VELORAND_BENCH_BUILD_TYPE), machine.join(QStringLiteral("\n- ")))
-        + QStringLiteral(
-            "Each row compares, in the same run, the game clock against a reference: a plain "
-            "`QTimer` of the default (coarse) type counting 1000 ms ticks for (a) to (c), a bare "
-            "425x393 `QWidget` for (d) and (e), and the same game without the extra for (g) and "
-            "(w); (f) and (h) have none. Errors are counted game time minus real time on "
-            "`std::chrono::steady_clock`; negative means the clock fell behind. Medians and "
-            "percentiles are nearest rank: the p-th percentile of n sorted values is the one at "
-            "index ceil(p/100*n)-1.\n\n");
 }
 
 } // namespace
@@ -244,6 +158,8 @@ int main(int argc, char **argv)
 
     QCoreApplication app(argc, argv);
     const auto begin = Steady::now();
+    const auto loadAverage
+        = [] { return firstLineOf(QStringLiteral("/proc/loadavg"), {}).section(u' ', 0, 2); };
     const QStringList machine {
         QStringLiteral("Date: ") + QDateTime::currentDateTimeUtc().toString(Qt::ISODate),
         QStringLiteral("Machine: ") + firstLineOf(QStringLiteral("/proc/cpuinfo"), "model name")
@@ -276,11 +192,23 @@ int main(int argc, char **argv)
             std::fprintf(stderr, "velorand_bench: cannot write %s\n", qPrintable(options->markdown));
             return 1;
         }
-        QStringList command { QFileInfo(arguments.first()).fileName() };
-        command += arguments.mid(1);
-        file.write((header(command.join(u' '), machine, msSince(begin) / 1000.0) + table(report)).toUtf8());
+        const QString command = QFileInfo(arguments.first()).fileName() + u' ' + arguments.mid(1).join(u' ');
+        const QString header = QStringLiteral(
+            "# Velorand benchmark results\n\nProduced in one run of `%1` from the repository root (%2 s in "
+            "total), a %3 build; the program is built with `cmake --build <build dir> --target "
+            "velorand_bench` and found at `<build dir>/bench/velorand_bench`.\n\n- %4\n\nEach row compares, "
+            "in the same run, the game clock against a reference: a plain `QTimer` of the default (coarse) "
+            "type counting 1000 ms ticks for (a) to (c), a bare 425x393 `QWidget` for (d) and (e), and the "
+            "same game without the extra for (g) and (w); (f) and (h) have none. Errors are counted game "
+            "time minus real time on `std::chrono::steady_clock`; negative means the clock fell behind. "
+            "Medians and percentiles are nearest rank: the p-th percentile of n sorted values is the one at "
+            "index ceil(p/100*n)-1.\n\n")
+                                   .arg(command)
+                                   .arg(std::round(msSince(begin) / 1000.0))
+                                   .arg(QStringLiteral(VELORAND_BENCH_BUILD_TYPE),
+                                       machine.join(QStringLiteral("\n- ")));
+        file.write((header + table(report)).toUtf8());
     }
-    const bool allMet = std::all_of(report.rows.begin(), report.rows.end(),
-        [](const Row &row) { return row.target == u"-" || row.met.value_or(false); });
-    return allMet ? 0 : 1;
+    const auto met = [](const Row &row) { return row.target == u"-" || row.met.value_or(false); };
+    return std::all_of(report.rows.begin(), report.rows.end(), met) ? 0 : 1;
 }

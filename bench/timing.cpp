@@ -1,6 +1,5 @@
 // (a) to (c): our GameTimer and a plain QTimer as a naive program uses it (default coarse type, 1000 ms,
-// repeating), side by side in one event loop of this process. Errors are counted game time minus real
-// time on the monotonic reference: negative means the clock fell behind.
+// repeating), side by side in one event loop of this process.
 
 #include "bench.h"
 
@@ -8,7 +7,6 @@
 
 #include <QEventLoop>
 #include <QTimer>
-#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -27,8 +25,7 @@ struct Count
     Steady::time_point start;
     int ticks = 0;
     bool finished = false; ///< the measuring point was reached
-    double errorMs = 0; ///< at the measuring point
-    double worstTickMs = 0; ///< the error of largest size seen at any tick
+    double errorMs = 0, worstTickMs = 0; ///< at the measuring point; the largest in size at any tick
 
     /// Counts a tick against @p realMs of real time and returns its error.
     double tick(double realMs)
@@ -78,11 +75,35 @@ struct Race
     }
 };
 
-/// Spinning threads, one per core, keep every core busy until they are destroyed.
-std::vector<std::jthread> busyCores()
+Row timingRow(const QString &measure, const Race &race)
 {
-    std::vector<std::jthread> threads(std::max(1U, std::thread::hardware_concurrency()));
-    for (std::jthread &thread : threads)
+    const auto outcome = [](const Count &count) {
+        return count.finished ? formatError(count.errorMs) : QStringLiteral("did not finish");
+    };
+    return { measure, outcome(race.ours), outcome(race.plain), QStringLiteral("at most 5 ms"),
+        race.ours.finished && std::abs(race.ours.errorMs) <= 5.0 };
+}
+
+} // namespace
+
+void measureGames(const Options &options, Report &report)
+{
+    // A game of options.seconds: the error when the tick that ends it arrives.
+    const auto game = [seconds = options.seconds](const char *label, Race &race) {
+        race.run(seconds * 1000 + 30000, [&](Count &count, bool ours) {
+            const double error = count.tick(msSince(count.start));
+            if (ours && (count.ticks % 30 == 0 || count.ticks == seconds))
+                std::fprintf(stderr, "\r  %s: %d/%lld s", label, count.ticks, seconds);
+            if (count.ticks == seconds)
+                race.finish(count, error);
+        });
+        std::fputs("\n", stderr);
+    };
+    Race idle, loaded;
+    game("idle", idle);
+    // Spinning threads, one per core, keep every core busy.
+    std::vector<std::jthread> load(std::max(1U, std::thread::hardware_concurrency()));
+    for (std::jthread &thread : load)
         thread = std::jthread([](const std::stop_token &stop) {
             static std::atomic<std::uint64_t> sink;
             std::uint64_t state = 1;
@@ -92,41 +113,7 @@ std::vector<std::jthread> busyCores()
             }
             sink.fetch_xor(state, std::memory_order_relaxed);
         });
-    return threads;
-}
-
-QString outcome(const Count &count)
-{
-    return count.finished ? formatError(count.errorMs) : QStringLiteral("did not finish");
-}
-
-Row timingRow(const QString &measure, const Race &race)
-{
-    return { measure, outcome(race.ours), outcome(race.plain), QStringLiteral("at most 5 ms"),
-        race.ours.finished && std::abs(race.ours.errorMs) <= 5.0 };
-}
-
-/// A game of @p seconds: the error when the tick that ends it arrives.
-void game(qint64 seconds, const char *label, Race &race)
-{
-    race.run(seconds * 1000 + 30000, [&](Count &count, bool ours) {
-        const double error = count.tick(msSince(count.start));
-        if (ours && (count.ticks % 30 == 0 || count.ticks == seconds))
-            std::fprintf(stderr, "\r  %s: %d/%lld s", label, count.ticks, seconds);
-        if (count.ticks == seconds)
-            race.finish(count, error);
-    });
-    std::fputs("\n", stderr);
-}
-
-} // namespace
-
-void measureGames(const Options &options, Report &report)
-{
-    Race idle, loaded;
-    game(options.seconds, "idle", idle);
-    std::vector<std::jthread> load = busyCores();
-    game(options.seconds, "loaded", loaded);
+    game("loaded", loaded);
     const std::size_t threads = load.size();
     load.clear(); // each asked to stop and joined
     const QString measure = QStringLiteral("(a) Error at the end of a %1 s game, ").arg(options.seconds);
@@ -144,12 +131,10 @@ void measurePauses(const Options &options, Report &report)
     Race race;
     std::mt19937 random(static_cast<std::uint32_t>(options.seed));
     // Running stretches end at random points inside the first or second second of a stretch.
-    std::uniform_int_distribution<int> runFor(50, 1450);
-    std::uniform_int_distribution<int> pauseFor(50, 150);
+    std::uniform_int_distribution<int> runFor(50, 1450), pauseFor(50, 150);
     double running = 0; // completed running stretches
     Steady::time_point stretchStart;
-    bool paused = false;
-    bool lastStretch = false;
+    bool paused = false, lastStretch = false;
     qint64 cycle = 0;
     const auto runningNow = [&] { return running + msSince(stretchStart); };
 
@@ -206,9 +191,8 @@ void measurePauses(const Options &options, Report &report)
 
 void measureHoldUp(const Options &, Report &report)
 {
-    constexpr int holdMs = 3000;
-    constexpr int blockAtTick = 2;
-    constexpr int settleMs = 3500; // after the hold-up, time for the missed ticks to arrive
+    // settleMs: after the hold-up, time for the missed ticks to arrive.
+    constexpr int holdMs = 3000, blockAtTick = 2, settleMs = 3500;
     Race race;
     // Counted mid-second, so the expected count is unambiguous; errorMs holds the seconds lost.
     QTimer::singleShot(blockAtTick * 1000 + holdMs + settleMs, Qt::PreciseTimer, &race.loop, [&] {

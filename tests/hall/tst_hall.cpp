@@ -99,6 +99,8 @@ private slots:
         QTEST(QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
             "shown");
         QCOMPARE(hall.size(), hall.isFullScreen() ? QSize(1920, 1080) : HallView::windowSize);
+        for (const char *bar : { "pnlZuschauerHalbzeit1", "pnlZuschauerHalbzeit2", "pnlZuschauerZeit" })
+            QVERIFY2(hall.rect().contains(hall.findChild<QWidget *>(QLatin1String(bar))->geometry()), bar);
         // The rows and columns that hold digit pixels, and the red ones.
         const QImage shot = hall.grab().toImage();
         const QRect ink = inkOf(shot, rest, [](QColor p) { return p.lightness() > 60; });

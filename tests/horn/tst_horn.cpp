@@ -59,6 +59,7 @@ private Q_SLOTS:
         QCOMPARE(wav.left(4) + wav.mid(8, 16) + wav.mid(36, 4),
             QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0data", 24));
         QCOMPARE(field(28), field(24) * 2); // bytes per second: 16 bit mono
+        QCOMPARE(field(4), quint32(wav.size() - 8)); // the RIFF chunk's size
         QCOMPARE(field(40), quint32(wav.size() - 44)); // the data's size
         const QList<qint16> samples(reinterpret_cast<const qint16 *>(wav.constData() + 44),
             reinterpret_cast<const qint16 *>(wav.constData() + wav.size()));

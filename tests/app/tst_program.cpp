@@ -28,7 +28,8 @@ private Q_SLOTS:
             std::initializer_list<std::tuple<const char *, QString, QString, int, QString>> {
                 { "version", u"--version"_qs, {}, 0, u"velorand " VELORAND_VERSION "\n"_qs },
                 { "help", u"-h"_qs, {}, 0,
-                    u"  Zeigt die Versionsnummer und endet.\n|  Hupt am Ende der 1. Halbzeit|"
+                    u"\n  -h, --help  |  Zeigt die Versionsnummer und endet.\n|  Hupt am Ende der 1. "
+                    u"Halbzeit|"
                     "  Zeigt die Spielzeit groß|\n"_qs
                         + QString(36, u' ') + u"ohne N"_qs },
                 { "unknown option", u"--hilfe"_qs, {}, 2,

@@ -84,9 +84,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<QByteArray>("answer");
         for (const auto &[request, answer] : std::initializer_list<std::pair<QByteArray, QByteArray>> {
-                 { "GET / HTTP/1.1", "200 OK|text/html; charset=utf-8" },
-                 { "GET /state HTTP/1.0", "200 OK|application/json" },
-                 { "GET /events HTTP/1.1", "200 OK|text/event-stream" },
+                 { "GET / HTTP/1.1", "200 OK|Content-Type: text/html; charset=utf-8\r\n" },
+                 { "GET /state HTTP/1.0", "200 OK|Content-Type: application/json\r\n" },
+                 { "GET /events HTTP/1.1", "200 OK|Content-Type: text/event-stream\r\n" },
                  { "POST /state HTTP/1.1", "405 Method Not Allowed|Allow: GET|\r\n\r\nNur GET\n" },
                  { "PUT / HTTP/1.1", "405 Method" }, { "HEAD / HTTP/1.1", "405" },
                  { "GET /index.html HTTP/1.1",

@@ -16,17 +16,6 @@ inline void enterFields(const QWidget &window, const QString &fields)
             ->setText(fields.section(u' ', i, i));
 }
 
-/// The box around the pixels of @p widget, in @p image of its window, that @p picked picks; empty if none.
-template <typename Pick> QRect inkOf(const QImage &image, const QWidget *widget, Pick picked)
-{
-    const QPoint at = widget->mapTo(widget->window(), QPoint());
-    QRect box;
-    for (int y = 0; y < widget->height(); ++y)
-        for (int x = 0; x < widget->width(); ++x)
-            box |= picked(image.pixelColor(at + QPoint(x, y))) ? QRect(x, y, 1, 1) : QRect();
-    return box;
-}
-
 inline QStringList seenOn(const QWidget &window, bool hall)
 {
     const auto text
@@ -49,4 +38,26 @@ inline QStringList seenOn(const QWidget &window, bool hall)
              << (banner->isVisibleTo(bar) ? banner->text() : u"-"_qs);
     }
     return seen;
+}
+
+/// Where @p window's picture differs from the reference picture @p file (a PNG next to the test's source),
+/// naming the element under the first pixel that differs; empty if none. With VELORAND_WRITE_PICTURES set the
+/// picture is written as the new reference instead; a differing one is left as <file>.seen.png in the build.
+inline QString differsFromPicture(QWidget &window, const QString &file, const char *source)
+{
+    const QString reference = QFileInfo(QString::fromUtf8(source)).dir().filePath(file);
+    const QImage seen = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (qEnvironmentVariableIsSet("VELORAND_WRITE_PICTURES"))
+        return seen.save(reference) ? QString() : u"cannot write "_qs + reference;
+    const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);
+    if (expected.size() != seen.size())
+        return file + u": another size"_qs;
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x)
+            if (seen.pixel(x, y) != expected.pixel(x, y)) {
+                seen.save(file + u".seen.png"_qs);
+                const QWidget *at = window.childAt(x, y) ? window.childAt(x, y) : &window;
+                return u"%1: differs at %2,%3 in %4"_qs.arg(file).arg(x).arg(y).arg(at->objectName());
+            }
+    return {};
 }

@@ -26,7 +26,6 @@ void FaceButton::setFontBold(bool bold)
     QFont f = font();
     f.setBold(bold);
     setFont(f);
-    emit fontBoldChanged(bold);
 }
 
 void FaceButton::paintEvent(QPaintEvent *event)

@@ -12,7 +12,7 @@ class FaceButton : public QPushButton
 {
     Q_OBJECT
     Q_PROPERTY(QColor faceColor READ faceColor WRITE setFaceColor NOTIFY faceColorChanged)
-    Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold NOTIFY fontBoldChanged)
+    Q_PROPERTY(bool fontBold READ fontBold WRITE setFontBold)
 
 public:
     explicit FaceButton(const QString &caption, QWidget *parent = nullptr);
@@ -27,7 +27,6 @@ public:
 
 Q_SIGNALS:
     void faceColorChanged(const QColor &color);
-    void fontBoldChanged(bool bold);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

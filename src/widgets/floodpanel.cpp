@@ -26,7 +26,6 @@ void FloodPanel::setFloodType(FloodType type)
         return;
     m_floodType = type;
     update();
-    emit floodChanged();
 }
 
 void FloodPanel::setFloodPercent(int percent)
@@ -36,7 +35,6 @@ void FloodPanel::setFloodPercent(int percent)
         return;
     m_floodPercent = percent;
     update();
-    emit floodChanged();
 }
 
 void FloodPanel::setFloodPercent(double percent)
@@ -50,7 +48,6 @@ void FloodPanel::setFloodColor(const QColor &color)
         return;
     m_floodColor = color;
     update();
-    emit floodChanged();
 }
 
 void FloodPanel::setBackgroundColor(const QColor &color)
@@ -59,7 +56,6 @@ void FloodPanel::setBackgroundColor(const QColor &color)
         return;
     m_background = color;
     update();
-    emit floodChanged();
 }
 
 void FloodPanel::paintEvent(QPaintEvent *event)

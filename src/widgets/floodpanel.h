@@ -13,10 +13,10 @@ int floodPercentFromReal(double percent);
 class FloodPanel : public QFrame
 {
     Q_OBJECT
-    Q_PROPERTY(FloodType floodType READ floodType WRITE setFloodType NOTIFY floodChanged)
-    Q_PROPERTY(int floodPercent READ floodPercent WRITE setFloodPercent NOTIFY floodChanged)
-    Q_PROPERTY(QColor floodColor READ floodColor WRITE setFloodColor NOTIFY floodChanged)
-    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor NOTIFY floodChanged)
+    Q_PROPERTY(FloodType floodType READ floodType WRITE setFloodType)
+    Q_PROPERTY(int floodPercent READ floodPercent WRITE setFloodPercent)
+    Q_PROPERTY(QColor floodColor READ floodColor WRITE setFloodColor)
+    Q_PROPERTY(QColor backgroundColor READ backgroundColor WRITE setBackgroundColor)
 
 public:
     /// How the flood is drawn.
@@ -39,9 +39,6 @@ public:
 
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
-
-Q_SIGNALS:
-    void floodChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -22,7 +22,6 @@ void HallDigits::setSecondsRed(bool red)
         return;
     m_secondsRed = red;
     update();
-    emit secondsRedChanged();
 }
 
 void HallDigits::paintEvent(QPaintEvent *)

@@ -11,7 +11,7 @@
 class HallDigits : public QLabel
 {
     Q_OBJECT
-    Q_PROPERTY(bool secondsRed READ secondsRed WRITE setSecondsRed NOTIFY secondsRedChanged)
+    Q_PROPERTY(bool secondsRed READ secondsRed WRITE setSecondsRed)
 
 public:
     /// Digits fill this share of the label's height.
@@ -22,9 +22,6 @@ public:
 
     bool secondsRed() const { return m_secondsRed; }
     void setSecondsRed(bool red);
-
-Q_SIGNALS:
-    void secondsRedChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -40,7 +40,7 @@ void GameTimer::stop()
     m_wakeUp.stop();
     // Negative when ticks were overdue: resume() then delivers them at once.
     m_left = std::min(m_due - m_clock(), intervalNs);
-    setActive(false);
+    m_active = false;
 }
 
 void GameTimer::resume()
@@ -48,7 +48,7 @@ void GameTimer::resume()
     if (m_active)
         return;
     m_due = m_clock() + m_left;
-    setActive(true);
+    m_active = true;
     arm();
 }
 
@@ -80,12 +80,4 @@ void GameTimer::arm()
     // Whole milliseconds, rounded up: the wake-up never comes before the tick is due.
     const qint64 waitNs = std::clamp<qint64>(m_due - m_clock(), 0, intervalNs);
     m_wakeUp.start(static_cast<int>((waitNs + 999999) / 1000000));
-}
-
-void GameTimer::setActive(bool active)
-{
-    if (m_active == active)
-        return;
-    m_active = active;
-    emit activeChanged(active);
 }

@@ -16,7 +16,6 @@
 class GameTimer : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
 
 public:
     /// Nanoseconds on a monotonic clock.
@@ -47,10 +46,8 @@ public Q_SLOTS:
 
 Q_SIGNALS:
     void timeout();
-    void activeChanged(bool active);
 
 private:
-    void setActive(bool active);
     void arm();
 
     Clock m_clock;

@@ -24,10 +24,6 @@ int WallClockTimer::msToNextSecond(const QTime &now)
 void WallClockTimer::start()
 {
     m_wakeUp.start(msToNextSecond(QTime::currentTime()));
-    if (!m_active) {
-        m_active = true;
-        emit activeChanged(true);
-    }
 }
 
 void WallClockTimer::fire()

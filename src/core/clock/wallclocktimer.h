@@ -21,13 +21,11 @@ inline QString plainTitle()
 class WallClockTimer : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(bool active READ isActive NOTIFY activeChanged)
 
 public:
     explicit WallClockTimer(QObject *parent = nullptr);
     Q_DISABLE_COPY_MOVE(WallClockTimer)
 
-    bool isActive() const { return m_active; }
     void start();
 
     /// Milliseconds from @p now to a moment just past the next full second.
@@ -35,11 +33,9 @@ public:
 
 Q_SIGNALS:
     void timeout();
-    void activeChanged(bool active);
 
 private:
     void fire();
 
     QTimer m_wakeUp;
-    bool m_active = false;
 };

@@ -91,7 +91,7 @@ private Q_SLOTS:
         qint64 now = 0;
         GameTimer timer;
         timer.setClock([&now] { return now; });
-        QSignalSpy ticks(&timer, &GameTimer::timeout), changes(&timer, &GameTimer::activeChanged);
+        QSignalSpy ticks(&timer, &GameTimer::timeout);
         // Steps "ms:ticks" wake the timer at that time and expect so many ticks in all; "stop", "resume",
         // "start" and "catchUp" act at the last time. A late wake-up keeps the schedule; a pause keeps the
         // part of the second left, also when ticks were overdue (then the next one is due soon after).
@@ -110,7 +110,6 @@ private Q_SLOTS:
             }
             QVERIFY2(timer.isActive() == running, qPrintable(step + u" leaves the timer on or off"_qs));
         }
-        QCOMPARE(changes.count(), 5); // on, off, on, off, on
         // Left to itself after the look at 22799, the wake-up comes when the second is over, not a whole
         // second after the look.
         now += 1000 * 1000;

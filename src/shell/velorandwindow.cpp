@@ -306,10 +306,6 @@ void VelorandWindow::Form_Load()
 
     // Shown by the program once built, on top of other windows.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    m_clock.Stunden = Look::zero();
-    m_clock.Minuten = Look::zero();
-    m_clock.Sekunden = Look::zero();
-    Timer1->stop();
     Timer2->start();
     txtStd->setFocus();
     m_published = displayState();

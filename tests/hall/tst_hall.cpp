@@ -99,6 +99,8 @@ private slots:
         auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
         QTEST(QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
             "shown");
+        QCOMPARE(
+            hall.windowFlags().testFlag(Qt::FramelessWindowHint), hall.isFullScreen()); // a frame: windowed
         // The picture: every bar inside the view, the digits filling it, none cut off, the red seconds,
         // captions.
         const QString difference = differsFromPicture(hall, u"hall-%1s.png"_qs.arg(ticks), __FILE__);

@@ -328,7 +328,8 @@ private Q_SLOTS:
         const auto moved = [this] { return el("txtSek")->property("text").toInt() - 30; };
         for (const int direction : { 1, -1 }) { // the upper arrow, then the lower one
             enterFields(*w(), u"0 0 30"_qs);
-            const QPoint point(arrows->width() / 2, arrows->height() * (2 - direction) / 4);
+            const QPoint point(
+                arrows->width() / 2, arrows->height() / 2 - 1 - direction); // next to the middle
             QTest::mousePress(arrows, Qt::LeftButton, {}, point);
             QTRY_VERIFY(moved() * direction >= 3); // one step at the press, then repeats while held
             QTest::mouseRelease(arrows, Qt::LeftButton, {}, point);

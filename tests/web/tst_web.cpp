@@ -116,6 +116,7 @@ private Q_SLOTS:
         timer->setClock([this] { return now; });
         const int stream = dial(server.port());
         QByteArray events = exchange(stream, eventsRequest, "}\n\n");
+        QVERIFY(events.contains("\r\nretry: 2000\n\n")); // a browser that lost the stream tries again in 2 s
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("4"));
         const auto button = [this](auto name) { return window.findChild<QPushButton *>(name)->text(); };
         const std::function<void()> steps[] { [&] { window.cmdStart_Click(); },

@@ -48,7 +48,6 @@ private Q_SLOTS:
     void elementsAndLayout()
     {
         // The size, the faces and the colors are in the pictures (looks).
-        QVERIFY(w()->windowFlags() & Qt::WindowStaysOnTopHint);
         QVERIFY(!w()->windowIcon().pixmap(32).isNull());
         const QString names
             = u"frmVelorand fraZeiteingabe Frame1 fraZeit Frame2 Frame3 txtStd txtMin txtSek spnStd spnMin "

@@ -144,7 +144,7 @@ private Q_SLOTS:
     void popupMenuAndGermanTexts()
     {
         w()->show();
-        w()->Frame2_MouseDown(Qt::RightButton);
+        QTest::mouseClick(el("Frame2"), Qt::RightButton, {}, QPoint(6, 40)); // on the group's background
         QTRY_VERIFY(el("Menu")->isVisible());
         el("Menu")->hide();
         // Qt's own edit menu of a field speaks German too.
@@ -302,6 +302,7 @@ private Q_SLOTS:
             << u"Sek 59 up"_qs << u"59"_qs
             << u"msgGrenze Velorand: Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
         QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
+        QTest::newRow("hours down") << u"Std 10 down"_qs << u"09"_qs << QString();
         QTest::newRow("hours above the limit") << u"Std 99 up"_qs << u"99"_qs << QString();
         QTest::newRow("negative") << u"Min -5 up"_qs << u"-0"_qs << QString(); // "-04", cut to two
         QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();

@@ -304,7 +304,8 @@ void VelorandWindow::Form_Load()
     connect(cmdUhrAusInOut, &cMouseInOut::MouseIn, this, &VelorandWindow::cmdUhrAusInOut_MouseIn);
     connect(cmdUhrAusInOut, &cMouseInOut::MouseOut, this, &VelorandWindow::cmdUhrAusInOut_MouseOut);
 
-    // Shown by the program once built, on top of other windows.
+    // Shown by the program once built, on top of other windows. The clock's texts start at "00" and the
+    // game timer is off until Start: both are built that way.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);
     Timer2->start();
     txtStd->setFocus();

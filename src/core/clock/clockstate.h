@@ -9,9 +9,9 @@
  */
 struct ClockState
 {
-    QString Stunden; ///< hours of the remaining time, a plain numeral, written by Start
-    QString Minuten; ///< minutes of the remaining time
-    QString Sekunden; ///< seconds of the remaining time
+    QString Stunden = QStringLiteral("00"); ///< hours of the remaining time, a plain numeral
+    QString Minuten = QStringLiteral("00"); ///< minutes of the remaining time
+    QString Sekunden = QStringLiteral("00"); ///< seconds of the remaining time
     qint32 Spielzeit = 0; ///< the game's length, kept equal to the entry fields
     qint32 SpielzeitAbgelaufen = 0; ///< elapsed game time
     qint32 SpielzeitRest = 0; ///< remaining game time

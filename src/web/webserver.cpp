@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ifaddrs.h>
+#include <iterator>
 #include <microhttpd.h>
 #include <mutex>
 #include <net/if.h>
@@ -33,10 +34,16 @@ qint64 nowMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-/// Says on stderr that @p call failed with @p error, the errno saved right after it.
-void complain(const char *call, int error)
+/// Checks the @p result of the system call @p call: 0 when it succeeded, else the errno it left (read
+/// before anything else runs), which is said on stderr unless it is the @p expected one.
+int failure(long result, const char *call, int expected = 0)
 {
-    std::fprintf(stderr, "velorand: Webansicht: %s fehlgeschlagen: %s\n", call, std::strerror(error));
+    if (result >= 0)
+        return 0;
+    const int error = errno;
+    if (error != expected)
+        std::fprintf(stderr, "velorand: Webansicht: %s fehlgeschlagen: %s\n", call, std::strerror(error));
+    return error;
 }
 
 class Clients;
@@ -76,12 +83,9 @@ public:
             lastKeepAlive = now;
         for (Client *client : all) {
             if (client->awaitingHeader && now - client->headerSince > WebServer::headerSeconds * 1000) {
-                // MHD sees the end of the stream and closes the connection itself.
-                if (::shutdown(client->fd, SHUT_RDWR) != 0) {
-                    const int error = errno;
-                    if (error != ENOTCONN) // ENOTCONN: the client has gone already
-                        complain("shutdown", error);
-                }
+                // MHD sees the end of the stream and closes the connection itself. ENOTCONN: the client
+                // has gone already.
+                failure(::shutdown(client->fd, SHUT_RDWR), "shutdown", ENOTCONN);
                 client->awaitingHeader = false;
             }
             client->keepAliveDue = client->keepAliveDue || (keepAlive && client->stream);
@@ -102,10 +106,8 @@ void notifyConnection(
         client->owner = clients;
         client->connection = connection;
         client->fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
-        if (::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer) != 0) {
-            const int error = errno;
-            complain("setsockopt(SO_SNDBUF)", error);
-        }
+        failure(::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer),
+            "setsockopt(SO_SNDBUF)");
         client->admitted = clients->admitted < WebServer::maxClients;
         clients->admitted += client->admitted;
         client->headerSince = nowMs();
@@ -272,10 +274,7 @@ WebServer::~WebServer()
         client->suspended = false;
     }
     MHD_stop_daemon(d->m_daemon);
-    if (::close(d->m_wake) != 0) {
-        const int error = errno;
-        complain("close(eventfd)", error);
-    }
+    failure(::close(d->m_wake), "close(eventfd)");
 }
 
 bool WebServer::start(const QString &address, quint16 port)
@@ -301,10 +300,7 @@ bool WebServer::start(const QString &address, quint16 port)
         MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
     if (!d->m_daemon) {
         const int error = errno;
-        if (::close(d->m_wake) != 0) {
-            const int closeError = errno;
-            complain("close(eventfd)", closeError);
-        }
+        failure(::close(d->m_wake), "close(eventfd)");
         d->m_wake = -1;
         d->m_error = QStringLiteral("Webansicht: %1:%2 lässt sich nicht öffnen (%3)")
                          .arg(address)
@@ -365,11 +361,8 @@ void WebServer::publish(const DisplayState &state)
 void WebServer::Private::wake()
 {
     const uint64_t one = 1;
-    if (::write(m_wake, &one, sizeof one) < 0) {
-        const int error = errno;
-        if (error != EAGAIN) // EAGAIN: the counter is full, so the thread is awake anyway
-            complain("write(eventfd)", error);
-    }
+    // EAGAIN: the counter is full, so the thread is awake anyway.
+    failure(::write(m_wake, &one, sizeof one), "write(eventfd)", EAGAIN);
 }
 
 void WebServer::Private::serve()
@@ -381,19 +374,12 @@ void WebServer::Private::serve()
         int timeout = 1000; // also the pace of the header deadline and the keep-alives
         if (MHD_get_timeout(m_daemon, &mhdTimeout) == MHD_YES)
             timeout = int(std::min<MHD_UNSIGNED_LONG_LONG>(mhdTimeout, 1000));
-        if (::poll(watched, 2, timeout) < 0) {
-            const int error = errno;
-            if (error != EINTR) {
-                complain("poll", error);
-                std::this_thread::sleep_for(std::chrono::milliseconds(timeout)); // no busy loop on a failure
-            }
-        }
+        if (const int error = failure(::poll(watched, std::size(watched), timeout), "poll", EINTR);
+            error && error != EINTR)
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeout)); // no busy loop on a failure
         uint64_t wakes = 0;
-        if (::read(m_wake, &wakes, sizeof wakes) < 0) {
-            const int error = errno;
-            if (error != EAGAIN) // EAGAIN: woken by a client or the time, not by a new state
-                complain("read(eventfd)", error);
-        }
+        // EAGAIN: woken by a client or the time, not by a new state.
+        failure(::read(m_wake, &wakes, sizeof wakes), "read(eventfd)", EAGAIN);
         bool changed = false;
         {
             const std::lock_guard lock(m_mutex);

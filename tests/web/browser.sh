@@ -9,7 +9,7 @@ trap 'kill $web $plain 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 listening() { ss -ltnpH | grep -q "pid=$1,"; }
 
-"$velorand" --web=127.0.0.1:$port >"$tmp/out" 2>/dev/null & web=$!
+"$velorand" --web=127.0.0.1:$port >"$tmp/out" 2>"$tmp/err" & web=$!
 for _ in $(seq 50); do [ -s "$tmp/out" ] && break; sleep 0.1; done
 grep -qx "velorand: Webansicht unter http://127.0.0.1:$port/" "$tmp/out" || fail "no address line: $(cat "$tmp/out")"
 listening $web || fail "--web listens on no port"
@@ -25,6 +25,8 @@ grep -q '<div id="remaining"[^>]*>00:00</div>' "$tmp/dom" || fail "page shows no
 grep -q 'gespielt 00:00' "$tmp/dom" || fail "page shows no elapsed time"
 (cd "$tmp" && browse --screenshot="$tmp/web.png") && cp "$tmp/web.png" "$shot" || fail "no screenshot"
 
+# Every failed system call is said, but not the errors that are part of the work (EAGAIN, EINTR).
+! grep "fehlgeschlagen" "$tmp/err" || fail "the server complained"
 "$velorand" & plain=$!
 sleep 2
 kill -0 $plain && ! listening $plain || fail "a plain start listens on a port"

@@ -40,13 +40,22 @@ inline QStringList seenOn(const QWidget &window, bool hall)
     return seen;
 }
 
+/// What @p window shows on its screen once the paints it asked for are done: not a fresh rendering, so a
+/// change that forgot to ask for a repaint shows as the old picture.
+inline QImage onScreen(QWidget &window)
+{
+    window.show();
+    QCoreApplication::processEvents();
+    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
 /// Where @p window's picture differs from the reference picture @p file (a PNG next to the test's source),
 /// naming the element under the first pixel that differs; empty if none. With VELORAND_WRITE_PICTURES set the
 /// picture is written as the new reference instead; a differing one is left as <file>.seen.png in the build.
 inline QString differsFromPicture(QWidget &window, const QString &file, const char *source)
 {
     const QString reference = QFileInfo(QString::fromUtf8(source)).dir().filePath(file);
-    const QImage seen = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage seen = onScreen(window);
     if (qEnvironmentVariableIsSet("VELORAND_WRITE_PICTURES"))
         return seen.save(reference) ? QString() : u"cannot write "_qs + reference;
     const QImage expected = QImage(reference).convertToFormat(QImage::Format_RGB32);

@@ -97,6 +97,7 @@ private slots:
                 QCOMPARE(seenOn(hall, true), seenOn(window, false));
             }
         auto *rest = hall.findChild<QLabel *>(QStringLiteral("lblZuschauerRest"));
+        QCOMPARE(hall.findChild<QLabel *>(u"lblZuschauerZeit"_qs)->text(), u"Gesamtspielzeit"_qs);
         QTEST(QStringLiteral("%1 %2 %3").arg(rest->text(), hall.screen()->name()).arg(hall.isFullScreen()),
             "shown");
         // A frame only on a window, placed in the top right corner.

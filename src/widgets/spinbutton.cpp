@@ -15,11 +15,6 @@ SpinButton::SpinButton(QWidget *parent)
     connect(&m_repeat, &QTimer::timeout, this, [this] { fire(true); });
 }
 
-QSize SpinButton::sizeHint() const
-{
-    return { 17, 36 };
-}
-
 QRect SpinButton::arrowRect(Arrow arrow) const
 {
     const int half = height() / 2;
@@ -60,10 +55,8 @@ void SpinButton::release()
 
 void SpinButton::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton) {
-        event->ignore();
-        return;
-    }
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event); // passed on to the parent
     m_pressed = arrowAt(event->position().toPoint());
     update();
     fire(false);

@@ -22,7 +22,6 @@ public:
     explicit SpinButton(QWidget *parent = nullptr);
     Q_DISABLE_COPY_MOVE(SpinButton)
 
-    QSize sizeHint() const override;
     /// Which arrow lies at @p pos.
     Arrow arrowAt(const QPoint &pos) const;
 

@@ -12,15 +12,15 @@ struct ClockState
     QString Stunden = QStringLiteral("00"); ///< hours of the remaining time, a plain numeral
     QString Minuten = QStringLiteral("00"); ///< minutes of the remaining time
     QString Sekunden = QStringLiteral("00"); ///< seconds of the remaining time
-    qint32 Spielzeit = 0; ///< the game's length, kept equal to the entry fields
-    qint32 SpielzeitAbgelaufen = 0; ///< elapsed game time
-    qint32 SpielzeitRest = 0; ///< remaining game time
-    qint32 Zeitzähler = 0; ///< ticks counted since Start
-    qint32 Halbzeit = 0; ///< length of the first half: Spielzeit / 2, ties to even
-    qint32 Halbzeit1Abgelaufen = 0; ///< elapsed seconds of the first half
-    qint32 Halbzeit1Rest = 0; ///< remaining seconds of the first half
-    qint32 Halbzeit2Abgelaufen = 0; ///< elapsed seconds of the second half
-    qint32 Halbzeit2Rest = 0; ///< remaining seconds of the second half
+    qint32 Spielzeit {}; ///< the game's length, kept equal to the entry fields
+    qint32 SpielzeitAbgelaufen {}; ///< elapsed game time
+    qint32 SpielzeitRest {}; ///< remaining game time
+    qint32 Zeitzähler {}; ///< ticks counted since Start
+    qint32 Halbzeit {}; ///< length of the first half: Spielzeit / 2, ties to even
+    qint32 Halbzeit1Abgelaufen {}; ///< elapsed seconds of the first half
+    qint32 Halbzeit1Rest {}; ///< remaining seconds of the first half
+    qint32 Halbzeit2Abgelaufen {}; ///< elapsed seconds of the second half
+    qint32 Halbzeit2Rest {}; ///< remaining seconds of the second half
 
     /// Stopp: the counters go back to zero, the entered game stays.
     void clearCounters()

@@ -107,10 +107,6 @@ private Q_SLOTS:
                 QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
             }
         }
-        // Left to itself after the look at 22799, the wake-up comes when the second is over, not a whole
-        // second after the look.
-        now += 1000 * 1000;
-        QTRY_COMPARE_WITH_TIMEOUT(ticks.count(), 9, 500);
     }
 };
 

@@ -28,8 +28,6 @@ private Q_SLOTS:
         window.cmdStart_Click();
         QTRY_COMPARE_WITH_TIMEOUT(
             label("pnlZeitText")->text(), QStringLiteral("Die Spielzeit ist abgelaufen !"), 4000);
-        QVERIFY(label("pnlZeitText")->isVisible());
-        QCOMPARE(label("lblSekAb")->text(), QStringLiteral("02"));
 
         // The menu is exposed only once the compositor has answered every request before it.
         auto *menu = window.findChild<QMenu *>(QStringLiteral("Menu"));

@@ -54,6 +54,8 @@ struct Client
     MHD_Connection *connection = nullptr;
     int fd = -1;
     bool admitted = false;
+    /// Until the request's header is read. libmicrohttpd answers with "Connection: close" here, so a
+    /// connection carries one request and its header deadline counts from the connection's start.
     bool awaitingHeader = true;
     qint64 headerSince = 0;
     bool stream = false;
@@ -127,15 +129,6 @@ Client *clientOf(MHD_Connection *connection)
         MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT)->socket_context);
 }
 
-void requestCompleted(void *, MHD_Connection *connection, void **, MHD_RequestTerminationCode)
-{
-    // The next request on a kept-alive connection gets its own 10 s.
-    Client *client = clientOf(connection);
-    client->awaitingHeader = true;
-    client->headerSince = nowMs();
-    client->stream = false;
-}
-
 MHD_Result addHeaderSize(void *cls, MHD_ValueKind, const char *key, const char *value)
 {
     *static_cast<size_t *>(cls) += std::strlen(key) + (value ? std::strlen(value) : 0) + 4;
@@ -174,8 +167,6 @@ MHD_Result answer(MHD_Connection *connection, unsigned status, MHD_Response *res
     MHD_add_response_header(response, MHD_HTTP_HEADER_ACCESS_CONTROL_ALLOW_ORIGIN, "*");
     if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
         MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET");
-    if (status >= 400)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     const MHD_Result queued = MHD_queue_response(connection, status, response);
     MHD_destroy_response(response);
     return queued;
@@ -296,8 +287,7 @@ bool WebServer::start(const QString &address, quint16 port)
     d->m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
         &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT, connectionLimit,
         MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-        memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, &d->m_clients,
-        MHD_OPTION_NOTIFY_COMPLETED, &requestCompleted, nullptr, MHD_OPTION_END);
+        memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, &d->m_clients, MHD_OPTION_END);
     if (!d->m_daemon) {
         const int error = errno;
         failure(::close(d->m_wake), "close(eventfd)");

@@ -9,9 +9,10 @@ trap 'kill $web $plain 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 listening() { ss -ltnpH | grep -q "pid=$1,"; }
 
-"$velorand" --web=127.0.0.1:$port >"$tmp/out" 2>"$tmp/err" & web=$!
+"$velorand" --web=0.0.0.0:$port >"$tmp/out" 2>"$tmp/err" & web=$!
 for _ in $(seq 50); do [ -s "$tmp/out" ] && break; sleep 0.1; done
-grep -qx "velorand: Webansicht unter http://127.0.0.1:$port/" "$tmp/out" || fail "no address line: $(cat "$tmp/out")"
+# Bound to every interface, it names an address on each, the loopback among them.
+grep -qx "velorand: Webansicht unter .*http://127.0.0.1:$port/.*" "$tmp/out" || fail "no address line: $(cat "$tmp/out")"
 listening $web || fail "--web listens on no port"
 
 browse() {

@@ -107,7 +107,8 @@ private Q_SLOTS:
             = exchange(dial(server.port()), request + "\r\nHost: x\r\nContent-Length: 0\r\n\r\n",
                 answer.contains("\r\n\r\n") ? answer.split('|').last() : "\r\n\r\n", true);
         for (const QByteArray &part : answer.split('|')
-                + QByteArrayList { "\r\nCache-Control: no-store\r\n", "Access-Control-Allow-Origin: *" })
+                + QByteArrayList { "\r\nCache-Control: no-store\r\n", "Access-Control-Allow-Origin: *",
+                    "Connection: close" })
             QVERIFY2(reply.contains(part), reply.constData());
     }
     void stateFollowsTheWindow()
@@ -184,6 +185,8 @@ private Q_SLOTS:
         QByteArrayList answers;
         for (int i = 0; i < 300; ++i)
             answers << exchange(crowd.emplace_back(dial(server.port())), eventsRequest, "}\n\n").left(12);
+        QVERIFY(exchange(dial(server.port()), eventsRequest, "\xff", true)
+                    .endsWith("\r\n\r\nZu viele Verbindungen\n"));
         std::for_each(crowd.cbegin(), crowd.cend(), &::close);
         // The idle stream and the first maxClients - 1 are served, the 45 after them turned away.
         QCOMPARE(answers,

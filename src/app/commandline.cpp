@@ -80,8 +80,6 @@ QString parseError(const QCommandLineParser &parser)
     const QString option = quoted.match(error).captured(1);
     if (error.startsWith(QLatin1String("Unexpected value")))
         return QStringLiteral("„%1“ nimmt keinen Wert").arg(option);
-    if (error.startsWith(QLatin1String("Missing value")))
-        return QStringLiteral("„%1“ braucht einen Wert").arg(option);
     return QStringLiteral("ungültige Befehlszeile");
 }
 

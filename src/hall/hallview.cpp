@@ -67,7 +67,6 @@ HallView::HallView(QWidget *parent)
         m_banners[i]->setObjectName(QStringLiteral("pnlZuschauer") + name + QStringLiteral("Text"));
         m_banners[i]->hide();
     }
-    resize(windowSize);
 }
 
 HallView::~HallView() = default;

@@ -113,7 +113,6 @@ FloodPanel *makeBar(QWidget *group, const char *name, const QRect &geometry, con
 {
     auto *bar = named(new FloodPanel(group), name);
     bar->setGeometry(geometry);
-    bar->setFont(sansSerif(8.25, false));
     bar->setBackgroundColor(background);
     return bar;
 }

@@ -15,6 +15,7 @@ cMouseInOut::cMouseInOut(QObject *parent)
 void cMouseInOut::attach(QWidget *control)
 {
     m_control = control;
+    // Moves without a button held: a control enabled under a resting pointer lights at its next move.
     m_control->setMouseTracking(true);
     m_control->installEventFilter(this);
 }

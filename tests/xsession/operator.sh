@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The real program in a virtual X session with a window manager, driven with
 # xdotool as an operator would: it stays on top of the hall view, a drag on the background
-# moves it, a button lights up under the pointer in the real style, a short
-# game runs to its end and "Uhr aus" ends the program.
+# moves it, a button lights up under the pointer in the real style (Start also when it is enabled
+# under a resting pointer), a short game runs to its end and "Uhr aus" ends the program.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
@@ -54,7 +54,10 @@ xdotool mousemove --window "$wid" 150 216 && wait_s 0.5
 [ "$(color 348 174)" = "212,208,200" ] || fail "\"Uhr aus\" after the pointer left shows $(color 348 174)"
 
 click 272 42 # the seconds field: its text is selected, typing replaces it
+xdotool mousemove --window "$wid" 374 38 && wait_s 0.3 # onto Start, not lit while disabled
 xdotool type --delay 100 03
+xdotool mousemove --window "$wid" 375 38 && wait_s 0.5 # enabled now: the next move lights it
+[ "$(color 348 26)" = "0,255,0" ] || fail "Start enabled under the pointer shows $(color 348 26)"
 click 374 38 # Start
 wait_s 4
 title=$(xdotool getwindowname "$wid")

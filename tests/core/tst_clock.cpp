@@ -21,6 +21,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("value");
         QTest::addColumn<bool>("digits");
         QTest::newRow("plain") << u"12"_qs << 12.0 << true;
+        QTest::newRow("two digits first are enough") << u"12a"_qs << 12.0 << true;
         QTest::newRow("empty") << QString() << 0.0 << true;
         QTest::newRow("trailing letter") << u"5a"_qs << 5.0 << false;
         QTest::newRow("leading letter") << u"a5"_qs << 0.0 << false;

@@ -88,7 +88,6 @@ private slots:
         hall.showDisplay(window.displayState());
         connect(&window, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
         QVERIFY(hall.open(&window, asked));
-        QVERIFY(!hall.testAttribute(Qt::WA_QuitOnClose));
         QCOMPARE(hall.objectName(), QStringLiteral("frmZuschauer"));
         enterFields(window, fields);
         for (int tick = 0; tick <= ticks; ++tick)

@@ -22,18 +22,15 @@ private Q_SLOTS:
         VelorandWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto label = [&](const char *name) { return window.findChild<QLabel *>(QLatin1String(name)); };
 
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("2"));
         window.cmdStart_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(
-            label("pnlZeitText")->text(), QStringLiteral("Die Spielzeit ist abgelaufen !"), 4000);
+        QTRY_COMPARE_WITH_TIMEOUT(window.findChild<QLabel *>(u"pnlZeitText"_qs)->text(),
+            u"Die Spielzeit ist abgelaufen !"_qs, 4000);
 
         // The menu is exposed only once the compositor has answered every request before it.
-        auto *menu = window.findChild<QMenu *>(QStringLiteral("Menu"));
         window.Form_MouseDown(Qt::RightButton);
-        QVERIFY(QTest::qWaitForWindowExposed(menu));
-        menu->close();
+        QVERIFY(QTest::qWaitForWindowExposed(window.findChild<QMenu *>(u"Menu"_qs)));
 
         window.cmdUhrAus_Click();
         QTRY_VERIFY(!window.windowHandle()->isExposed());

@@ -43,10 +43,9 @@ void cMouseInOut::pointerLeft()
     emit MouseOut(m_control);
 }
 
-bool cMouseInOut::eventFilter(QObject *watched, QEvent *event)
+bool cMouseInOut::eventFilter(QObject *, QEvent *event)
 {
-    if (watched != m_control)
-        return false;
+    // Installed on the control alone (attach()).
     switch (event->type()) {
     case QEvent::Enter:
         // A disabled control gets no pointer moves; it does not light up.

@@ -48,7 +48,7 @@ private Q_SLOTS:
                     u"velorand: ungültiger Port in „--web=99999“"_qs },
                 { "no address", u"--web=:8080"_qs, {}, 2, u"velorand: „“ ist keine IPv4-Adresse"_qs },
                 { "bare --web", u"--web"_qs, {}, 2,
-                    u"Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs },
+                    u"velorand: Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs },
                 { "any screen by its other name", u"--audience"_qs, noX, 2, noX },
                 { "screen one", u"--zuschauer=1"_qs, noX, 2, noX } })
             QTest::newRow(name) << arguments << environment << status << output;

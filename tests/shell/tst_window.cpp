@@ -113,7 +113,6 @@ private Q_SLOTS:
     {
         w()->show();
         QVERIFY(QTest::qWaitForWindowActive(w()));
-        QVERIFY(el("txtStd")->hasFocus()); // the hours first
         auto *seconds = el<QLineEdit>("txtSek");
         seconds->setFocus();
         QTest::keyClicks(seconds, u"5"_qs);
@@ -140,9 +139,11 @@ private Q_SLOTS:
     void popupMenuAndGermanTexts()
     {
         w()->show();
-        QTest::mouseClick(el("Frame2"), Qt::RightButton, {}, QPoint(6, 40)); // on the group's background
-        QTRY_VERIFY(el("Menu")->isVisible());
-        el("Menu")->hide();
+        for (const char *frame : { "Frame1", "Frame2", "Frame3" }) { // on each group's background
+            QTest::mouseClick(el(frame), Qt::RightButton, {}, QPoint(4, 40));
+            QTRY_VERIFY(el("Menu")->isVisible());
+            el("Menu")->hide();
+        }
         // Qt's own edit menu of a field speaks German too.
         std::unique_ptr<QMenu> edit(el<QLineEdit>("txtStd")->createStandardContextMenu());
         QVERIFY(edit->actions().first()->text().contains(u"Rückgängig"_qs));

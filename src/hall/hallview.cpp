@@ -149,9 +149,8 @@ void HallView::resizeEvent(QResizeEvent *event)
     }
 }
 
-void HallView::closeEvent(QCloseEvent *event)
+void HallView::closeEvent(QCloseEvent *)
 {
     // Closed by hand (Alt+F4): it stays closed, also when screens change.
     m_closed = true;
-    event->accept();
 }

@@ -32,7 +32,6 @@ void VelorandWindow::mousePressEvent(QMouseEvent *event)
     // the window's own background counts.
     if (onBackground(this, event->position()))
         Form_MouseDown(event->button());
-    event->accept();
 }
 
 bool VelorandWindow::eventFilter(QObject *watched, QEvent *event)
@@ -147,10 +146,9 @@ void VelorandWindow::changeEvent(QEvent *event)
         Form_Resize();
 }
 
-void VelorandWindow::closeEvent(QCloseEvent *event)
+void VelorandWindow::closeEvent(QCloseEvent *)
 {
-    Form_QueryUnload();
-    event->accept();
+    Form_QueryUnload(); // the event comes accepted, and stays so
 }
 
 void VelorandWindow::Form_QueryUnload()

@@ -13,6 +13,7 @@
 #include <microhttpd.h>
 #include <mutex>
 #include <net/if.h>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -36,7 +37,7 @@ qint64 nowMs()
 
 /// Checks the @p result of the system call @p call: 0 when it succeeded, else the errno it left (read
 /// before anything else runs), which is said on stderr unless it is the @p expected one.
-int failure(long result, const char *call, int expected = 0)
+int failure(long result, const char *call, std::optional<int> expected = {})
 {
     if (result >= 0)
         return 0;
@@ -48,21 +49,21 @@ int failure(long result, const char *call, int expected = 0)
 
 class Clients;
 
+/// One per connection, made when it opens. libmicrohttpd answers with "Connection: close" here, so a
+/// connection carries one request and its client starts fresh.
 struct Client
 {
-    const Clients *owner = nullptr;
-    MHD_Connection *connection = nullptr;
-    int fd = -1;
-    bool admitted = false;
-    /// Until the request's header is read. libmicrohttpd answers with "Connection: close" here, so a
-    /// connection carries one request and its header deadline counts from the connection's start.
-    bool awaitingHeader = true;
-    qint64 headerSince = 0;
+    const Clients *owner;
+    MHD_Connection *connection;
+    int fd;
+    bool admitted; ///< within maxClients when it came
+    qint64 headerSince; ///< the header deadline counts from the connection's start
+    bool awaitingHeader = true; ///< until the request's header is read
     bool stream = false;
     bool suspended = false;
     bool keepAliveDue = false;
     quint64 sentVersion = 0;
-    QByteArray pending;
+    QByteArray pending {};
     qsizetype offset = 0;
 };
 
@@ -104,15 +105,14 @@ void notifyConnection(
 {
     auto *clients = static_cast<Clients *>(cls);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
-        auto *client = new Client;
-        client->owner = clients;
-        client->connection = connection;
-        client->fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd;
+        auto *client = new Client { .owner = clients,
+            .connection = connection,
+            .fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd,
+            .admitted = clients->admitted < WebServer::maxClients,
+            .headerSince = nowMs() };
         failure(::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer),
             "setsockopt(SO_SNDBUF)");
-        client->admitted = clients->admitted < WebServer::maxClients;
         clients->admitted += client->admitted;
-        client->headerSince = nowMs();
         clients->all.insert(client);
         *context = client;
         return;
@@ -213,8 +213,6 @@ MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, co
     }
     client->stream = true;
     client->pending = "retry: 2000\n\n";
-    client->offset = 0;
-    client->sentVersion = 0;
     return answer(connection, MHD_HTTP_OK,
         MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 1024, &readStream, client, nullptr),
         "text/event-stream");
@@ -360,14 +358,13 @@ void WebServer::Private::serve()
     pollfd watched[2] = { { MHD_get_daemon_info(m_daemon, MHD_DAEMON_INFO_EPOLL_FD)->epoll_fd, POLLIN, 0 },
         { m_wake, POLLIN, 0 } };
     for (;;) {
-        MHD_UNSIGNED_LONG_LONG mhdTimeout = 0;
         int timeout = 1000; // also the pace of the header deadline and the keep-alives
-        if (MHD_get_timeout(m_daemon, &mhdTimeout) == MHD_YES)
+        if (MHD_UNSIGNED_LONG_LONG mhdTimeout; MHD_get_timeout(m_daemon, &mhdTimeout) == MHD_YES)
             timeout = int(std::min<MHD_UNSIGNED_LONG_LONG>(mhdTimeout, 1000));
         if (const int error = failure(::poll(watched, std::size(watched), timeout), "poll", EINTR);
             error && error != EINTR)
             std::this_thread::sleep_for(std::chrono::milliseconds(timeout)); // no busy loop on a failure
-        uint64_t wakes = 0;
+        uint64_t wakes; // how often: all that matters is that it is read back to zero
         // EAGAIN: woken by a client or the time, not by a new state.
         failure(::read(m_wake, &wakes, sizeof wakes), "read(eventfd)", EAGAIN);
         bool changed = false;

@@ -9,9 +9,9 @@
  */
 struct ClockState
 {
-    QString Stunden = QStringLiteral("00"); ///< hours of the remaining time, a plain numeral
-    QString Minuten = QStringLiteral("00"); ///< minutes of the remaining time
-    QString Sekunden = QStringLiteral("00"); ///< seconds of the remaining time
+    QString Stunden; ///< hours of the remaining time, a plain numeral (set by Start)
+    QString Minuten; ///< minutes of the remaining time
+    QString Sekunden; ///< seconds of the remaining time
     qint32 Spielzeit {}; ///< the game's length, kept equal to the entry fields
     qint32 SpielzeitAbgelaufen {}; ///< elapsed game time
     qint32 SpielzeitRest {}; ///< remaining game time

@@ -1,7 +1,7 @@
 #include "core/clock/gametimer.h"
 
-#include <QElapsedTimer>
 #include <algorithm>
+#include <chrono>
 
 GameTimer::GameTimer(QObject *parent)
     : QObject(parent)
@@ -14,11 +14,10 @@ GameTimer::GameTimer(QObject *parent)
 
 void GameTimer::setClock(Clock clock)
 {
-    if (!clock) {
-        auto reference = std::make_shared<QElapsedTimer>();
-        reference->start();
-        clock = [reference] { return reference->nsecsElapsed(); };
-    }
+    if (!clock) // the monotonic clock
+        clock = [] {
+            return std::chrono::steady_clock::now().time_since_epoch() / std::chrono::nanoseconds(1);
+        };
     m_clock = std::move(clock);
 }
 

@@ -9,8 +9,7 @@
 
 void prepareApplication()
 {
-    QApplication::setApplicationName(QStringLiteral("velorand"));
-    QApplication::setApplicationVersion(QStringLiteral(VELORAND_VERSION));
+    // The application is named after its file, "velorand"; the desktop file names it on Wayland.
     QApplication::setDesktopFileName(QStringLiteral(VELORAND_APP_ID));
     Fonts::install();
 

@@ -7,8 +7,7 @@
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
 for tool in Xvfb xdpyinfo openbox xdotool xprop import convert; do command -v "$tool" >/dev/null || { echo "SKIP: $tool not installed" && exit 77; }; done
-program="$1"
-shift
+program="$1" && shift
 slow="${VELORAND_SLOW:-1}"
 wait_s() { sleep "$(awk "BEGIN { print $1 * $slow }")"; }
 fail() { echo "FAIL: $*" >&2 && exit 1; }
@@ -30,9 +29,7 @@ done
 [ -n "${wid:-}" ] || fail "no window"
 wait_s 1
 
-color() { # color X Y: the window's pixel there, as r,g,b
-    import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'
-}
+color() { import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'; } # at X Y, as r,g,b
 click() { xdotool mousemove --window "$wid" "$1" "$2" click 1 && wait_s 0.5; }
 
 xprop -id "$wid" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the window does not stay on top"

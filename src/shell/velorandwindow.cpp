@@ -20,12 +20,6 @@
 #include <QMenu>
 #include <QMessageBox>
 
-static void initResources()
-{
-    // The resources live in a static library; this keeps them from being dropped by the linker.
-    Q_INIT_RESOURCE(velorand);
-}
-
 namespace {
 
 using Fonts::sansSerif;
@@ -152,7 +146,6 @@ VelorandWindow::VelorandWindow(QWidget *parent)
     , m_timeOfDay([] { return QTime::currentTime(); })
     , m_modalRunner([](QMessageBox &box) { box.exec(); })
 {
-    initResources();
     setObjectName(QStringLiteral("frmVelorand"));
     setWindowTitle(QStringLiteral(" Velorand"));
     setWindowIcon(QIcon(QStringLiteral(":/velorand/velorand.svg")));

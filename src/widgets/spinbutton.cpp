@@ -11,7 +11,7 @@ SpinButton::SpinButton(QWidget *parent)
 {
     // Only the Tab key gives the arrows the focus; a click leaves it in the field being stepped.
     setFocusPolicy(Qt::TabFocus);
-    m_repeat.setSingleShot(true);
+    // Each step restarts the repeat (fire()), at the delay or the interval.
     connect(&m_repeat, &QTimer::timeout, this, [this] { fire(true); });
 }
 

@@ -39,12 +39,6 @@ QByteArray exchange(
     return close && ::close(fd) ? QByteArray() : got;
 }
 
-QByteArray get(quint16 port, const QByteArray &path)
-{
-    return exchange(
-        dial(port), "GET " + path + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", "\xff", true);
-}
-
 QJsonObject lastJson(const QByteArray &reply)
 {
     const qsizetype data = reply.lastIndexOf("data: ");
@@ -126,7 +120,8 @@ private Q_SLOTS:
             const qint64 before = nowMs();
             if (step >= 0 && (steps[step](), true))
                 events = exchange(stream, {}, "}\n\n");
-            QJsonObject state = lastJson(get(server.port(), "/state"));
+            QJsonObject state = lastJson(exchange(dial(server.port()),
+                "GET /state HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", "\xff", true));
             const qint64 made = state.take(QStringLiteral("monotonicMs")).toInteger();
             QVERIFY2(step < 0 || (made >= before && made <= nowMs()), "stamped when published");
             QCOMPARE(seenIn(state), seenOn(window, false));

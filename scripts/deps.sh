@@ -10,7 +10,7 @@ build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedi
 # runtime; the format check needs clang-format (14, as Debian 12 ships it); the leak
 # check needs valgrind; the horn's test records a PulseAudio server of its own
 # (pulseaudio, and parec and pactl from pulseaudio-utils); the web view's test opens
-# the page in chromium and looks for listening ports with ss (iproute2); the package
+# the page in chromium and looks for listening ports and addresses with ss and ip (iproute2); the package
 # stage builds the Debian package (dpkg-dev, gzip) and checks it, its AppStream
 # metadata, its desktop entry and the licensing (lintian, appstream,
 # desktop-file-utils, reuse); the package depends on qt6-translations-l10n.

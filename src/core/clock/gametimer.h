@@ -51,7 +51,7 @@ private:
     void arm();
 
     Clock m_clock;
-    QTimer m_wakeUp;
+    QTimer m_wakeUp { this }; ///< its child, so that its schedule can be looked at
     bool m_active = false;
     // Kept in nanoseconds, so that many pauses cannot add up rounding errors.
     qint64 m_due = 0; ///< clock time of the next tick while active

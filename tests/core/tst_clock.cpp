@@ -108,6 +108,7 @@ private Q_SLOTS:
                 QMetaObject::invokeMethod(&timer, step.toLatin1().constData());
             }
         }
+        QVERIFY(timer.findChild<QTimer *>()->remainingTime() <= 1); // woken 1 ms before a tick: again in 1 ms
     }
 };
 

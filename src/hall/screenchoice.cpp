@@ -30,5 +30,6 @@ ScreenChoice ScreenChoice::afterChange(const QList<QRect> &screens, int operator
     }
     if (screens.isEmpty())
         return {};
-    return { operatorScreen >= 0 && operatorScreen < screens.size() ? operatorScreen : 0, false };
+    // Every screen shows the operator's, so that is one of them: a window there.
+    return { operatorScreen, false };
 }

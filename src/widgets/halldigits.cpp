@@ -11,7 +11,6 @@ HallDigits::HallDigits(const QColor &color, QWidget *parent)
 {
     QFont digits(QStringLiteral("DejaVu Sans Mono"));
     digits.setStyleHint(QFont::Monospace);
-    digits.setFixedPitch(true);
     digits.setBold(true);
     setFont(digits);
 }

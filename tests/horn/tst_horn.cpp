@@ -73,8 +73,8 @@ private Q_SLOTS:
         // Soft attack and release: the first and last 5 ms stay quiet.
         const int edge = field(24) / 200;
         QVERIFY(std::max(peak(0, edge), peak(samples.size() - edge, edge)) < 3000);
-        QVERIFY(peak(samples.size() / 2, 10 * edge)
-            > peak(0, samples.size()) / 2); // loud all along, not in spikes
+        // Loud all along, not in spikes.
+        QVERIFY(peak(samples.size() / 2, 10 * edge) > peak(0, samples.size()) / 2);
         QVERIFY(std::abs(std::accumulate(samples.cbegin(), samples.cend(), 0.0)) < samples.size()); // no DC
     }
 };

@@ -115,8 +115,8 @@ private Q_SLOTS:
         auto *seconds = el<QLineEdit>("txtSek");
         seconds->setFocus();
         QTest::keyClicks(seconds, u"5"_qs);
-        QTest::mouseClick(
-            seconds, Qt::LeftButton, {}, QPoint(2, 5)); // a click in a focused field moves the cursor
+        // A click in a focused field moves the cursor.
+        QTest::mouseClick(seconds, Qt::LeftButton, {}, QPoint(2, 5));
         QTest::keyClicks(seconds, u"1"_qs);
         QTest::mousePress(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // 15 up to 16
         const QImage held = onScreen(*w()); // the held arrow sunk in, the other raised
@@ -305,6 +305,7 @@ private Q_SLOTS:
         QTest::newRow("negative") << u"Min -5 up"_qs << u"-0"_qs << QString(); // "-04", cut to two
         QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();
         QTest::newRow("half down") << u"Sek .5 down"_qs << u"00"_qs << QString();
+        QTest::newRow("down to zero") << u"Sek 01 down"_qs << u"00"_qs << QString();
     }
     void spinButtons()
     {
@@ -317,7 +318,8 @@ private Q_SLOTS:
         QTest::keyClick(spin, parts[2] == u"up"_qs ? Qt::Key_Up : Qt::Key_Down); // on the arrow Tab reached
         QCOMPARE(edit->text(), after);
         QTEST(messages.join(u'\n'), "messages");
-        QCOMPARE(controls().startsWith(u'-'), after.toInt() == 0); // Start follows the field
+        // Start follows the field, "Uhr aus" the other way.
+        QCOMPARE(controls().startsWith(u'-') && !controls().contains(u"-Uhr"_qs), !after.toInt());
     }
     void heldArrowRepeatsUntilReleased()
     {
@@ -326,8 +328,8 @@ private Q_SLOTS:
         const auto moved = [this] { return el("txtSek")->property("text").toInt() - 30; };
         for (const int direction : { 1, -1 }) { // the upper arrow, then the lower one
             enterFields(*w(), u"0 0 30"_qs);
-            const QPoint point(
-                arrows->width() / 2, arrows->height() / 2 - 1 - direction); // next to the middle
+            // Next to the middle.
+            const QPoint point(arrows->width() / 2, arrows->height() / 2 - 1 - direction);
             QTest::mousePress(arrows, Qt::LeftButton, {}, point);
             QTRY_VERIFY(moved() * direction >= 3); // one step at the press, then repeats while held
             direction > 0 ? QTest::mouseRelease(arrows, Qt::LeftButton, {}, point) // or Start disables it

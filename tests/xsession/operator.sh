@@ -59,6 +59,7 @@ wait_s 4
 title=$(xdotool getwindowname "$wid")
 [[ "$title" =~ ^\ Velorand\ :\ \ \[[0-9]{2}:[0-9]{2}:[0-9]{2}\]$ ]] || fail "title '$title'"
 [ "$(color 30 362)" = "255,0,0" ] || fail "no end banner over the game bar: $(color 30 362)"
+[ "$(import -window "$hall" miff:- | convert - -fill black +opaque red -format '%[fx:mean.r > .03]' info:)" = 1 ] || fail "the hall shows no end"
 click 374 38  # Stopp
 click 374 135 # Reset
 click 374 186 # Uhr aus

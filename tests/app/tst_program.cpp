@@ -39,6 +39,8 @@ private Q_SLOTS:
                 { "no such window system", {}, u"QT_QPA_PLATFORM=keine"_qs, 2, u"auf Plattform keine;"_qs },
                 { "no compositor", {}, u"QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=fehlt-0"_qs, 2,
                     u"auf Wayland (fehlt-0)"_qs },
+                { "no compositor named", {}, u"QT_QPA_PLATFORM=wayland"_qs, 2,
+                    u"auf Wayland (wayland-0);"_qs },
                 { "screens in the help, in pixels at twice the scale, after a warning", u"--help"_qs,
                     screens + u" QT_SCALE_FACTOR=2 XDG_RUNTIME_DIR="_qs, 0,
                     u"\n  1  Beamer, 1920 × 1080\n"_qs },

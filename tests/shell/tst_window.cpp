@@ -39,8 +39,7 @@ private Q_SLOTS:
     void init()
     {
         m_window = std::make_unique<VelorandWindow>();
-        now = 0;
-        messages.clear();
+        now = 0, messages.clear();
         timer()->setClock([this] { return now; });
         m_window->setModalRunner([this](QMessageBox &box) {
             messages << box.objectName() + u' ' + box.windowTitle() + u": "_qs + box.text();
@@ -188,8 +187,8 @@ private Q_SLOTS:
                          bar(d.halbzeit2), bar(d.zeit), d.secondsRed ? u"R"_qs : u"Y"_qs }),
                 row.split(u' '));
         }
-        const bool over
-            = remaining() == u"00:00:00"_qs; // then it cannot be resumed; the banners' texts: looks
+        // Then it cannot be resumed; the banners' texts: looks.
+        const bool over = remaining() == u"00:00:00"_qs;
         QCOMPARE(controls(),
             over ? u"Stopp -Pause -Reset -Uhr aus - off"_qs : u"Stopp Pause -Reset -Uhr aus - running"_qs);
     }

@@ -27,7 +27,6 @@ grep -q 'gespielt 00:00' "$tmp/dom" || fail "page shows no elapsed time"
 
 # Every failed system call is said, but not the errors that are part of the work (EAGAIN, EINTR).
 ! grep "fehlgeschlagen" "$tmp/err" || fail "the server complained"
-"$velorand" & plain=$!
-sleep 2
+"$velorand" & plain=$! && sleep 2
 kill -0 $plain && ! ss -ltnpH | grep -q "pid=$plain," || fail "a plain start listens on a port"
 echo "PASS: page at http://127.0.0.1:$port/ shows the time, screenshot $shot"

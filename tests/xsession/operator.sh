@@ -37,8 +37,7 @@ hall=$(xdotool search --onlyvisible --name '^Velorand – Zuschauer$') || fail "
 [ "$(import -window "$hall" miff:- | convert - -fill black +opaque yellow -format '%[fx:mean.r > .03]' info:)" = 1 ] || fail "blank hall"
 
 eval "$(xdotool getwindowgeometry --shell "$wid")" && x0=$X y0=$Y
-xdotool mousemove --window "$wid" 150 216 mousedown 1
-wait_s 0.3 # the program hands the move to the window manager
+xdotool mousemove --window "$wid" 150 216 mousedown 1 && wait_s 0.3 # the program hands the move to the window manager
 for step in 1 2 3 4; do xdotool mousemove_relative 20 10 && wait_s 0.1; done
 xdotool mouseup 1 && wait_s 0.5
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -60,9 +59,7 @@ title=$(xdotool getwindowname "$wid")
 [[ "$title" =~ ^\ Velorand\ :\ \ \[[0-9]{2}:[0-9]{2}:[0-9]{2}\]$ ]] || fail "title '$title'"
 [ "$(color 30 362)" = "255,0,0" ] || fail "no end banner over the game bar: $(color 30 362)"
 [ "$(import -window "$hall" miff:- | convert - -fill black +opaque red -format '%[fx:mean.r > .03]' info:)" = 1 ] || fail "the hall shows no end"
-click 374 38  # Stopp
-click 374 135 # Reset
-click 374 186 # Uhr aus
+click 374 38 && click 374 135 && click 374 186 # Stopp, Reset, Uhr aus
 for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
 wait "$program_pid" || fail "the program ended with status $?"
 echo "real window: on top, dragged, lit, a game to its end, closed"

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
+#include <complex>
 #include <numeric>
 #include <ranges>
 #include <utility>
@@ -76,6 +77,19 @@ private Q_SLOTS:
         // Loud all along, not in spikes.
         QVERIFY(peak(samples.size() / 2, 10 * edge) > peak(0, samples.size()) / 2);
         QVERIFY(std::abs(std::accumulate(samples.cbegin(), samples.cend(), 0.0)) < samples.size()); // no DC
+        // E flat and G, each with its overtones up to the fifth at 1/n of its strength: the amplitude at a
+        // frequency over the steady 0.8 s from 0.2 s, in a Hann window that keeps neighbours apart.
+        const auto strength = [&](double hz) {
+            std::complex<double> sum;
+            for (int i = 0; i < 0.8 * field(24); ++i)
+                sum += samples[i + field(24) / 5] * (1 - std::cos(std::numbers::pi * i / (0.4 * field(24))))
+                    * std::polar(1.0, -2 * std::numbers::pi * hz * i / field(24));
+            return std::abs(sum);
+        };
+        for (const double f : { 311.1, 392.0 })
+            for (int n = 1; n <= 6; ++n)
+                QVERIFY2(std::abs(strength(f * n) * n - (n < 6) * strength(f)) < 0.03 * strength(f),
+                    qPrintable(u"%1 Hz × %2"_qs.arg(f).arg(n)));
     }
 };
 

@@ -87,19 +87,25 @@ stage_asan() {
 stage_fuzz() {
     CXX=clang++ cmake -S fuzz -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
         cmake --build build-fuzz -j"$jobs" || return 1
-    # New inputs go to build-fuzz/corpus; the committed seeds in fuzz/corpus stay as they are.
-    mkdir -p build-fuzz/corpus
-    local status=0
-    build-fuzz/fuzz_entry -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus fuzz/corpus \
-        >build-fuzz/fuzz.log 2>&1 || status=$?
-    if [ "$status" -ne 0 ]; then
-        tail -n 60 build-fuzz/fuzz.log
-        echo "fuzzer failed; the input is in build-fuzz/ (crash-*, leak-*, timeout-*);" \
-            "replay it with: build-fuzz/fuzz_entry <file>"
-        return "$status"
-    fi
-    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' build-fuzz/fuzz.log
+    # The entry and the plan fuzzer share the time. New inputs go to build-fuzz/corpus-NAME; the committed
+    # seeds in fuzz/corpus stay as they are.
+    local name seconds=$(((fuzz_seconds + 1) / 2)) status
+    for name in entry plan; do
+        local corpus=build-fuzz/corpus-$name log=build-fuzz/fuzz-$name.log
+        mkdir -p "$corpus"
+        status=0
+        build-fuzz/fuzz_$name -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -print_final_stats=1 -artifact_prefix=build-fuzz/ "$corpus" fuzz/corpus \
+            >"$log" 2>&1 || status=$?
+        if [ "$status" -ne 0 ]; then
+            tail -n 60 "$log"
+            echo "fuzz_$name failed; the input is in build-fuzz/ (crash-*, leak-*, timeout-*);" \
+                "replay it with: build-fuzz/fuzz_$name <file>"
+            return "$status"
+        fi
+        echo "-- fuzz_$name"
+        grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$log"
+    done
 }
 
 stage_valgrind() {

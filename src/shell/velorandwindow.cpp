@@ -344,7 +344,27 @@ DisplayState VelorandWindow::displayState() const
     state.zeit = barDisplay(pnlZeit, pnlZeitText);
     state.running = cmdStart->text() == Look::stopp();
     state.paused = cmdPause->text() == Look::weiter();
+    state.match = m_match;
+    state.next = m_next;
+    state.countdown = m_countdown;
     return state;
+}
+
+void VelorandWindow::enterGameTime(int seconds)
+{
+    const auto twoDigits = [](int value) { return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0')); };
+    txtStd->setText(twoDigits(seconds / 3600));
+    txtMin->setText(twoDigits(seconds / 60 % 60));
+    txtSek->setText(twoDigits(seconds % 60));
+}
+
+void VelorandWindow::showMatch(const std::optional<MatchDisplay> &match,
+    const std::optional<MatchDisplay> &next, const QString &countdown)
+{
+    m_match = match;
+    m_next = next;
+    m_countdown = countdown;
+    publishDisplay();
 }
 
 void VelorandWindow::publishDisplay()

@@ -58,6 +58,13 @@ public:
     /// The time of day the title clock shows (tests replace it).
     void setTimeOfDaySource(std::function<QTime()> source);
 
+    /// Writes @p seconds into the entry fields, two digits each, as if typed: their change handling runs.
+    void enterGameTime(int seconds);
+    /// Tournament mode: the loaded game, the game after it and the time to the loaded game's planned start,
+    /// for the views; published at once.
+    void showMatch(const std::optional<MatchDisplay> &match, const std::optional<MatchDisplay> &next,
+        const QString &countdown);
+
     /// Logical size of the client area.
     static constexpr QSize clientSize { 425, 393 };
 
@@ -142,6 +149,8 @@ private:
 
     ClockState m_clock;
     DisplayState m_published;
+    std::optional<MatchDisplay> m_match, m_next;
+    QString m_countdown;
     std::function<QTime()> m_timeOfDay;
     ModalRunner m_modalRunner;
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 /// One bar as the window shows it, with the banner over it.
 struct BarDisplay
@@ -12,6 +13,16 @@ struct BarDisplay
     QString banner; ///< the banner's text (also while hidden)
 
     bool operator==(const BarDisplay &) const = default;
+};
+
+/// A game of a tournament as every view shows it: its number, the teams, the score and its planned start.
+struct MatchDisplay
+{
+    QString nr, home, away;
+    int scoreHome = 0, scoreAway = 0;
+    QString start; ///< the planned start, "HH:MM"; empty when the plan gives none
+
+    bool operator==(const MatchDisplay &) const = default;
 };
 
 /**
@@ -28,8 +39,15 @@ struct DisplayState
     BarDisplay halbzeit1, halbzeit2, zeit;
     bool running = false; ///< a game is on: the start button reads "Stopp"
     bool paused = false; ///< the game is interrupted: the pause button reads "weiter"
+    // In tournament mode only; empty otherwise.
+    std::optional<MatchDisplay> match; ///< the game loaded into the clock
+    std::optional<MatchDisplay> next; ///< the game after it
+    QString countdown; ///< before a game with a planned start: the time to it, "H:MM:SS" or "MM:SS"
 
     bool operator==(const DisplayState &) const = default;
+
+    /// A game is loaded and waits for its start: the views announce it as the next game.
+    bool betweenGames() const { return match && !running; }
 
     /// The remaining time for a hall display: "MM:SS" under an hour, "H:MM:SS" from one hour.
     QString remainingText() const { return hallTime(lblStd, lblMin, lblSek); }

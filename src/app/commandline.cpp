@@ -17,6 +17,8 @@ const QString hall = QStringLiteral("zuschauer");
 const QString hallAlias = QStringLiteral("audience");
 /// What the bare option stands for: the first screen without the operator window.
 const QString anyScreen = QStringLiteral("auto");
+const QString tournament = QStringLiteral("turnier");
+const QString tournamentAlias = QStringLiteral("tournament");
 
 const QList<Option> &options()
 {
@@ -36,6 +38,11 @@ const QList<Option> &options()
             QStringLiteral("Zeigt die Uhr im Browser, nur lesend (ohne Wert: 127.0.0.1:8080;\n"
                            "0.0.0.0:8080 für das ganze Netz)."),
             QStringLiteral("[ADRESSE:]PORT") },
+        { { tournament, tournamentAlias },
+            QStringLiteral("Turniermodus: die Spiele aus dem Spielplan PLAN (CSV, auch\n"
+                           "„--turnier PLAN“), die Ergebnisse in PLAN-ergebnisse.csv daneben;\n"
+                           "ohne PLAN per Dateiauswahl."),
+            QStringLiteral("PLAN") },
     };
     return all;
 }
@@ -93,13 +100,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
 
     // The parser knows no optional values: a bare option gets the value that stands for "any screen"
     // or the default address.
+    // The plan may also follow as an argument of its own; without one, the plan is asked for.
     QStringList given { QStringLiteral("velorand") };
-    for (const QString &argument : arguments) {
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
         const bool bare
             = argument == QStringLiteral("--") + hall || argument == QStringLiteral("--") + hallAlias;
+        const bool plan = argument == QStringLiteral("--") + tournament
+            || argument == QStringLiteral("--") + tournamentAlias;
+        const bool planFollows = plan && i + 1 < arguments.size() && !arguments[i + 1].startsWith(u'-');
         given << (bare                                ? argument + u'=' + anyScreen
                 : argument == QStringLiteral("--web") ? QStringLiteral("--web=127.0.0.1:8080")
-                                                      : argument);
+                : plan ? argument + u'=' + (planFollows ? arguments[++i] : QString())
+                       : argument);
     }
     if (!parser.parse(given))
         return { CommandLine::Action::Error, parseError(parser) };
@@ -123,6 +136,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QString web = parser.value(QStringLiteral("web"));
     if (parser.isSet(QStringLiteral("web")) && !readWebValue(web, run))
         return { CommandLine::Action::Error, QStringLiteral("ungültiger Port in „--web=%1“").arg(web) };
+    run.tournament = parser.isSet(tournament);
+    run.planPath = parser.value(tournament);
     return run;
 }
 
@@ -133,11 +148,15 @@ QString helpText(const QStringList &screens)
                          "Spieluhr für Sportturniere: zählt eine Spielzeit in einem kleinen Fenster\n"
                          "herunter, das über allen anderen bleibt.\n\n"
                          "Optionen:\n");
-    for (const Option &option : options())
-        text += QStringLiteral("  %1  %2\n")
-                    .arg(optionSynopsis(option), -descriptionColumn)
-                    .arg(QString(option.description)
-                             .replace(u'\n', QStringLiteral("\n") + QString(descriptionColumn + 4, u' ')));
+    const QString indent = QStringLiteral("\n") + QString(descriptionColumn + 4, u' ');
+    for (const Option &option : options()) {
+        // A synopsis too long for its column puts the description under it.
+        const QString synopsis = optionSynopsis(option);
+        text += QStringLiteral("  %1%2%3\n")
+                    .arg(synopsis, -descriptionColumn)
+                    .arg(synopsis.size() > descriptionColumn ? indent : QStringLiteral("  "))
+                    .arg(QString(option.description).replace(u'\n', indent));
+    }
     if (!screens.isEmpty())
         text += QStringLiteral("\nBildschirme:\n") + screens.join(u'\n') + u'\n';
     return text;

@@ -15,6 +15,8 @@ struct CommandLine
     bool web = false; ///< --web: serve the read-only web view at webAddress:webPort
     QString webAddress = {};
     quint16 webPort = 0;
+    bool tournament = false; ///< --turnier: the day's games from a plan
+    QString planPath = {}; ///< the plan; empty: ask for it
 };
 
 /// Reads the arguments (without the program's name).

@@ -1,17 +1,24 @@
 #include "app/commandline.h"
 #include "core/horn/hornrule.h"
+#include "core/tournament/plan.h"
 #include "hall/hallview.h"
 #include "horn/hornplayer.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
+#include "tournament/tournamentsession.h"
 #include "version.h"
 #include "web/webserver.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -78,6 +85,25 @@ QStringList screenLines(int argc, char **argv)
     return lines;
 }
 
+/// The plan at @p path, or nothing after its problems went to standard error (and to a message box when
+/// @p asked, since whoever picked the file in a dialog may not see a terminal).
+std::optional<Plan> readPlanOrSay(const QString &path, bool asked)
+{
+    PlanReading reading = readPlanFile(path);
+    for (const QString &line : std::as_const(reading.errors))
+        std::fprintf(stderr, "%s\n", qPrintable(line));
+    if (reading.errors.isEmpty())
+        return std::move(reading.plan);
+    if (asked) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Turnierplan"),
+            QStringLiteral("Der Spielplan kann nicht verwendet werden:\n\n") + reading.errors.join(u'\n'),
+            QMessageBox::Ok);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -100,6 +126,14 @@ int main(int argc, char **argv)
         break;
     }
 
+    // A plan named on the command line is read before anything opens: a bad one opens no window.
+    std::optional<Plan> plan;
+    if (commandLine.tournament && !commandLine.planPath.isEmpty()) {
+        plan = readPlanOrSay(commandLine.planPath, false);
+        if (!plan)
+            return 2;
+    }
+
     // The web view binds before anything else opens: a port in use ends the program without a window.
     std::unique_ptr<WebServer> web;
     if (commandLine.web) {
@@ -117,7 +151,22 @@ int main(int argc, char **argv)
         g_qtMessages(type, QMessageLogContext(), message);
     prepareApplication();
 
+    QString planPath = commandLine.planPath;
+    if (commandLine.tournament && planPath.isEmpty()) {
+        planPath = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Turnierplan öffnen"),
+            QDir::homePath(), QStringLiteral("Spielpläne (*.csv *.txt);;Alle Dateien (*)"));
+        if (planPath.isEmpty())
+            return 0;
+        plan = readPlanOrSay(planPath, true);
+        if (!plan)
+            return 2;
+    }
+
     VelorandWindow window;
+    // Before the window is shown: the first game's time is in its fields on its first frame.
+    std::unique_ptr<TournamentSession> tournament;
+    if (plan)
+        tournament = std::make_unique<TournamentSession>(*std::move(plan), planPath, window);
     std::unique_ptr<HallView> hall;
     if (commandLine.hallScreen >= 0) {
         // The hall view renders what the window publishes, in the same handler that changed it.

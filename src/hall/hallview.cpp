@@ -3,6 +3,7 @@
 #include "hall/screenchoice.h"
 #include "shell/fonts.h"
 #include "shell/look.h"
+#include "widgets/elidedlabel.h"
 #include "widgets/floodpanel.h"
 #include "widgets/halldigits.h"
 #include "widgets/textpanel.h"
@@ -67,6 +68,18 @@ HallView::HallView(QWidget *parent)
         m_banners[i]->setObjectName(QStringLiteral("pnlZuschauer") + name + QStringLiteral("Text"));
         m_banners[i]->hide();
     }
+    const auto matchLabel = [this](QLabel *label, const char *name) {
+        label->setObjectName(QLatin1String(name));
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignCenter);
+        label->hide();
+        return label;
+    };
+    m_home = static_cast<ElidedLabel *>(matchLabel(new ElidedLabel(this), "lblZuschauerHeim"));
+    m_away = static_cast<ElidedLabel *>(matchLabel(new ElidedLabel(this), "lblZuschauerGast"));
+    m_score = matchLabel(new QLabel(this), "lblZuschauerStand");
+    m_nextGame = static_cast<ElidedLabel *>(matchLabel(new ElidedLabel(this), "lblZuschauerNaechstesSpiel"));
+    m_nextStart = matchLabel(new QLabel(this), "lblZuschauerBeginn");
 }
 
 HallView::~HallView() = default;
@@ -82,6 +95,26 @@ void HallView::showDisplay(const DisplayState &state)
         m_bars[i]->setFloodColor(QColor::fromRgb(bars[i]->rgb));
         m_banners[i]->setText(bars[i]->banner);
         m_banners[i]->setVisible(bars[i]->bannerVisible);
+    }
+    const std::optional<MatchDisplay> &match = state.match;
+    m_home->setText(match ? match->home : QString());
+    m_away->setText(match ? match->away : QString());
+    m_score->setText(
+        match ? QStringLiteral("%1 : %2").arg(match->scoreHome).arg(match->scoreAway) : QString());
+    m_nextGame->setText(
+        match ? QStringLiteral("Nächstes Spiel: %1 – %2").arg(match->home, match->away) : QString());
+    QString start = match && !match->start.isEmpty() ? QStringLiteral("Beginn ") + match->start : QString();
+    if (!start.isEmpty() && !state.countdown.isEmpty())
+        start += QStringLiteral(" · noch ") + state.countdown;
+    m_nextStart->setText(start);
+    for (QWidget *playing :
+        { static_cast<QWidget *>(m_home), static_cast<QWidget *>(m_away), static_cast<QWidget *>(m_score) })
+        playing->setVisible(match && !state.betweenGames());
+    m_nextGame->setVisible(state.betweenGames());
+    m_nextStart->setVisible(state.betweenGames());
+    if (m_withMatch != match.has_value()) {
+        m_withMatch = match.has_value();
+        layOut();
     }
 }
 
@@ -132,13 +165,29 @@ void HallView::placeOn(QScreen *screen, bool fullScreen)
 void HallView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    layOut();
+}
+
+void HallView::layOut()
+{
     // Everything in shares of the window, so the view scales to any screen.
     const double w = width(), h = height();
     const auto at = [w, h](double left, double top, double across, double down) {
         return QRect(qRound(left * w), qRound(top * h), qRound(across * w), qRound(down * h));
     };
-    m_remaining->setGeometry(at(0.02, 0.02, 0.96, 0.50));
+    // A game of a tournament takes the top of the time's room.
+    const double band = m_withMatch ? 0.20 : 0.0;
+    m_remaining->setGeometry(at(0.02, 0.02 + band, 0.96, 0.50 - band));
     m_elapsed->setGeometry(at(0.02, 0.54, 0.96, 0.13));
+    m_home->setGeometry(at(0.02, 0.02, 0.38, 0.16));
+    m_score->setGeometry(at(0.40, 0.02, 0.20, 0.16));
+    m_away->setGeometry(at(0.60, 0.02, 0.38, 0.16));
+    m_nextGame->setGeometry(at(0.02, 0.01, 0.96, 0.10));
+    m_nextStart->setGeometry(at(0.02, 0.11, 0.96, 0.08));
+    for (QLabel *label : { static_cast<QLabel *>(m_home), m_score, static_cast<QLabel *>(m_away) })
+        label->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.09 * h)));
+    m_nextGame->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.06 * h)));
+    m_nextStart->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.045 * h)));
     for (int i = 0; i < 3; ++i) {
         const double top = 0.70 + i * 0.095;
         m_captions[i]->setGeometry(at(0.02, top, 0.22, 0.075));

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class ElidedLabel;
 class FloodPanel;
 class HallDigits;
 class QLabel;
@@ -13,7 +14,9 @@ class TextPanel;
 
 /**
  * The hall view of the game, frmZuschauer: the remaining time as large as
- * fits, the elapsed time, the three bars with their banners, on black. It
+ * fits, the elapsed time, the three bars with their banners, on black; in
+ * tournament mode above them the teams and the score, or between games the
+ * next game and its planned start. It
  * has no timer and no game logic: it shows the DisplayState the operator
  * window publishes, and takes no input.
  *
@@ -46,6 +49,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void layOut();
     void followScreens();
     void placeOn(QScreen *screen, bool fullScreen);
 
@@ -54,6 +58,12 @@ private:
     FloodPanel *m_bars[3] = {};
     TextPanel *m_banners[3] = {};
     QLabel *m_captions[3] = {};
+    ElidedLabel *m_home = nullptr;
+    ElidedLabel *m_away = nullptr;
+    QLabel *m_score = nullptr;
+    ElidedLabel *m_nextGame = nullptr; ///< between games: "Nächstes Spiel: Heim – Gast"
+    QLabel *m_nextStart = nullptr; ///< and its planned start with the time left to it
+    bool m_withMatch = false; ///< a game of a tournament is shown above the time
     QPointer<const QWidget> m_operator;
     QPointer<QScreen> m_screen;
     bool m_closed = false;

@@ -62,21 +62,8 @@ private Q_SLOTS:
         QFETCH(QString, environment);
         QFETCH(int, status);
         QFETCH(QString, output);
-        QTemporaryDir runtime;
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(u"QT_QPA_PLATFORM"_qs);
-        env.remove(u"WAYLAND_DISPLAY"_qs);
-        env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
-        for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
-            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(VELORAND_BINARY), arguments.split(u' ', Qt::SkipEmptyParts));
-        QVERIFY(program.waitForFinished(20000));
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), status);
-        const QString out = QString::fromUtf8(program.readAllStandardOutput());
-        const QString err = QString::fromUtf8(program.readAllStandardError());
+        const auto [exitCode, out, err] = runProgram(arguments.split(u' ', Qt::SkipEmptyParts), environment);
+        QCOMPARE(exitCode, status);
         // Help and version on standard output; a refusal is one line on standard error.
         QCOMPARE(status ? out : err, QString());
         QCOMPARE(err.count(u'\n'), status ? 1 : 0);
@@ -89,6 +76,62 @@ private Q_SLOTS:
             QCOMPARE(out, whole);
         for (const QString &piece : output.split(u'|'))
             QVERIFY2(!whole.isNull() || (status ? err : out).contains(piece), qPrintable(out + err));
+    }
+    void plan_data()
+    {
+        QTest::addColumn<QString>("arguments"); // PLAN stands for the plan's path
+        QTest::addColumn<QByteArray>("plan");
+        QTest::addColumn<QString>("refusal"); // empty: the plan is taken, and so a window is tried
+        const QByteArray good = "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n";
+        QTest::newRow("plan as its own argument") << u"--turnier PLAN --hupe"_qs << good << QString();
+        QTest::newRow("plan after =") << u"--tournament=PLAN"_qs << good << QString();
+        QTest::newRow("each problem a line, no window")
+            << u"--turnier PLAN"_qs << QByteArray("Nr;Heim;Gast;Spielzeit\n1;A;B;10:75\n1;C;D;0\n")
+            << u"plan.csv:2: Spielzeit „10:75“ ist keine Zeit (MM:SS)\nplan.csv:3: Nr „1“ gibt es schon "
+               u"(Zeile 2)\n"
+               "plan.csv:3: Spielzeit „0“ ist 0\n"_qs;
+        QTest::newRow("no such plan") << u"--turnier=fehlt.csv"_qs << QByteArray()
+                                      << u"fehlt.csv: nicht lesbar (No such file or directory)\n"_qs;
+    }
+    void plan()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(QByteArray, plan);
+        QFETCH(QString, refusal);
+        QTemporaryDir folder;
+        QFile file(folder.filePath(u"plan.csv"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(plan) == plan.size());
+        file.close();
+        const auto [status, out, err] = runProgram(
+            arguments.replace(u"PLAN"_qs, file.fileName()).split(u' '), u"DISPLAY=:77"_qs, folder.path());
+        QCOMPARE(status, 2);
+        QCOMPARE(err,
+            refusal.isEmpty()
+                ? u"velorand: kein Fenster möglich auf X11 (DISPLAY=:77); bitte aus einer Desktop-Sitzung starten.\n"_qs
+                : refusal);
+    }
+
+private:
+    /// Runs the program with @p arguments and @p environment ("NAME=VALUE ...") on no window system unless
+    /// named there: its exit status, standard output and standard error.
+    static std::tuple<int, QString, QString> runProgram(
+        const QStringList &arguments, const QString &environment, const QString &folder = {})
+    {
+        QTemporaryDir runtime;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(u"QT_QPA_PLATFORM"_qs);
+        env.remove(u"WAYLAND_DISPLAY"_qs);
+        env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
+        for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
+            env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(folder);
+        program.start(QStringLiteral(VELORAND_BINARY), arguments);
+        if (!program.waitForFinished(20000) || program.exitStatus() != QProcess::NormalExit)
+            return { -1, {}, {} };
+        return { program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+            QString::fromUtf8(program.readAllStandardError()) };
     }
 };
 

@@ -260,9 +260,9 @@ private Q_SLOTS:
         w()->cmdPause_Click();
         w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
         const DisplayState d = w()->displayState();
-        const DisplayState cleared {
-            .secondsRed = d.secondsRed, .halbzeit1 = d.halbzeit1, .halbzeit2 = d.halbzeit2, .zeit = d.zeit
-        };
+        DisplayState cleared;
+        std::tie(cleared.secondsRed, cleared.halbzeit1, cleared.halbzeit2, cleared.zeit)
+            = std::tie(d.secondsRed, d.halbzeit1, d.halbzeit2, d.zeit);
         QCOMPARE(d, cleared);
         QCOMPARE(bar(d.halbzeit1) + bar(d.halbzeit2) + bar(d.zeit), u"0R0R0Y"_qs); // emptied, no banner
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),

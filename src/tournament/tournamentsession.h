@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/tournament/plan.h"
+
+#include <QString>
+#include <memory>
+
+class ResultsWriter;
+class Tournament;
+class TournamentWindow;
+class VelorandWindow;
+
+/**
+ * A tournament day on the clock window, as "velorand --turnier PLAN" builds
+ * it: the tournament on the plan with the results of an earlier run, the
+ * writer of the results file and the tournament window. Built before the
+ * clock window is shown, so the first game's time is in the clock's fields
+ * on its first frame; the tournament window follows that frame.
+ */
+class TournamentSession
+{
+public:
+    /// The results file goes beside @p planPath, or where the plan's folder cannot be written, into
+    /// $XDG_DATA_HOME/velorand/. What cannot be used of an earlier results file is said on standard error
+    /// and in the tournament window.
+    TournamentSession(Plan plan, const QString &planPath, VelorandWindow &clock);
+    ~TournamentSession();
+    Q_DISABLE_COPY_MOVE(TournamentSession)
+
+    Tournament &tournament() const { return *m_tournament; }
+    ResultsWriter &writer() const { return *m_writer; }
+    TournamentWindow &window() const { return *m_window; }
+
+private:
+    std::unique_ptr<Tournament> m_tournament;
+    std::unique_ptr<ResultsWriter> m_writer;
+    std::unique_ptr<TournamentWindow> m_window;
+};

@@ -1,0 +1,182 @@
+// A tournament day through the real windows: the plan loads each game's time into the clock's fields,
+// Start, the end and Stopp move the day on, the score buttons keep to what may change, and after every
+// step the results file, the tournament window, the hall view and /state agree. The game timer runs on a
+// clock only the test moves; the results are written by the real writer into a real folder.
+#include "core/clock/gametimer.h"
+#include "core/tournament/resultswriter.h"
+#include "core/tournament/tournament.h"
+#include "hall/hallview.h"
+#include "shell/appsetup.h"
+#include "shell/velorandwindow.h"
+#include "tournament/tournamentwindow.h"
+#include "web/statejson.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <memory>
+
+class TestTournament : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        prepareApplication();
+        // The names are user data: markup in them stays text everywhere.
+        const QByteArray plan = "\xEF\xBB\xBFNr;Beginn;Heim;Gast;Spielzeit\r\n1;10:00;<b>Nord</b>;S\xC3\xBC"
+                                "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;0:01\r\n";
+        PlanReading reading = readPlan(plan, u"plan.csv"_qs);
+        QCOMPARE(reading.errors.join(u'|'), QString());
+        m_tournament = std::make_unique<Tournament>(reading.plan);
+        m_tournament->setClock(
+            [this] { return QDateTime(QDate(2026, 5, 1), QTime(10, 3).addSecs(m_seconds)); });
+        m_writer = std::make_unique<ResultsWriter>(m_folder.filePath(u"plan-ergebnisse.csv"_qs));
+        m_clock.findChild<GameTimer *>(u"Timer1"_qs)->setClock([] { return qint64(0); });
+        m_hall.showDisplay(m_clock.displayState());
+        connect(&m_clock, &VelorandWindow::displayChanged, &m_hall, &HallView::showDisplay);
+        m_window = std::make_unique<TournamentWindow>(*m_tournament, m_clock, *m_writer, u"plan.csv"_qs);
+        m_hall.resize(HallView::windowSize);
+        m_tournament->begin();
+    }
+    void day_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("fields"); // the clock's entry fields
+        QTest::addColumn<QString>("shown"); // lblHeim, lblStand, lblGast and the hall's game line
+        QTest::addColumn<bool>("scoring"); // the score buttons are enabled
+        QTest::addColumn<QString>("rows"); // the results file: per game the goals, S for started, E for ended
+        QTest::newRow("first game loaded")
+            << u""_qs << u"00 00 02"_qs
+            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00"_qs << false
+            << QString();
+        QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs << u"<b>Nord</b> 0 : 0 Süd|0 : 0"_qs
+                                  << true << u"0:0S||"_qs;
+        QTest::newRow("goals") << u"home+ home+ away+"_qs << u"00 00 02"_qs
+                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1"_qs << true << u"2:1S||"_qs;
+        QTest::newRow("never below 0") << u"away- away-"_qs << u"00 00 02"_qs
+                                       << u"<b>Nord</b> 2 : 0 Süd|2 : 0"_qs << true << u"2:0S||"_qs;
+        QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs << u"<b>Nord</b> 2 : 0 Süd|2 : 0"_qs
+                                    << true << u"2:0SE||"_qs;
+        QTest::newRow("late correction")
+            << u"home-"_qs << u"00 00 02"_qs << u"<b>Nord</b> 1 : 0 Süd|1 : 0"_qs << true << u"1:0SE||"_qs;
+        QTest::newRow("Stopp after the end loads the next")
+            << u"stop"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs << false
+            << u"1:0SE||"_qs;
+        QTest::newRow("second game started") << u"start tick home+"_qs << u"00 00 03"_qs
+                                             << u"&amp; 1 : 0 West|1 : 0"_qs << true << u"1:0SE|1:0S|"_qs;
+        QTest::newRow("Stopp before the end: to be played again")
+            << u"stop"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs << false
+            << u"1:0SE||"_qs;
+        QTest::newRow("no next game while one runs")
+            << u"start next dblclick0"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|0 : 0"_qs << true
+            << u"1:0SE|0:0S|"_qs;
+        QTest::newRow("skipped")
+            << u"stop next"_qs << u"00 00 01"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:41"_qs
+            << false << u"1:0SE||"_qs;
+        QTest::newRow("swapped back by a double click")
+            << u"dblclick1"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs
+            << false << u"1:0SE||"_qs;
+        QTest::newRow("played, then the skipped one")
+            << u"start tick tick tick away+ stop"_qs << u"00 00 01"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:34"_qs
+            << false << u"1:0SE|0:1SE|"_qs;
+        QTest::newRow("the day is done")
+            << u"start tick stop"_qs << u"00 00 01"_qs << u"  ||"_qs << false << u"1:0SE|0:1SE|0:0SE"_qs;
+    }
+    void day()
+    {
+        QFETCH(QString, action);
+        for (const QString &step : action.split(u' ', Qt::SkipEmptyParts)) {
+            ++m_seconds;
+            if (step.startsWith(u"dblclick"))
+                m_window->lstSpiele_DblClick(step.back().digitValue());
+            else
+                stepFor(step)();
+        }
+        QFETCH(QString, fields);
+        QCOMPARE(texts(m_clock, { "txtStd", "txtMin", "txtSek" }), fields);
+        const QString hallLine = m_hall.findChild<QLabel *>(u"lblZuschauerStand"_qs)->isVisibleTo(&m_hall)
+            ? texts(m_hall, { "lblZuschauerStand" })
+            : texts(m_hall, { "lblZuschauerNaechstesSpiel" }) + u'|'
+                + texts(m_hall, { "lblZuschauerBeginn" });
+        QFETCH(QString, shown);
+        QCOMPARE(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine, shown);
+        QFETCH(bool, scoring);
+        QCOMPARE(m_window->findChild<QPushButton *>(u"cmdGastMinus"_qs)->isEnabled(), scoring);
+        // /state carries what the tournament window shows.
+        const QJsonObject state = QJsonDocument::fromJson(stateJson(m_clock.displayState(), 0)).object();
+        QCOMPARE(
+            state[u"match"_qs][u"home"_qs].toString(), m_window->findChild<QLabel *>(u"lblHeim"_qs)->text());
+        QCOMPARE(state[u"match"_qs][u"scoreAway"_qs].toInt(),
+            m_tournament->match().value_or(MatchDisplay()).scoreAway);
+        QFETCH(QString, rows);
+        QCOMPARE(writtenRows(), rows);
+    }
+    void rereadByTheNextRun()
+    {
+        QFile file(m_writer->path());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList warnings;
+        const QList<GameResult> read
+            = Results::read(file.readAll(), m_tournament->plan(), u"x"_qs, &warnings);
+        QCOMPARE(read, m_tournament->results());
+        QCOMPARE(warnings, QStringList());
+    }
+
+private:
+    std::function<void()> stepFor(const QString &step)
+    {
+        const QHash<QString, std::function<void()>> steps {
+            { u"start"_qs, [this] { m_clock.cmdStart_Click(); } },
+            { u"stop"_qs, [this] { m_clock.cmdStart_Click(); } },
+            { u"tick"_qs, [this] { m_clock.Timer1_Timer(); } },
+            { u"next"_qs, [this] { m_window->cmdNaechstesSpiel_Click(); } },
+            { u"home+"_qs, [this] { m_window->cmdHeimPlus_Click(); } },
+            { u"home-"_qs, [this] { m_window->cmdHeimMinus_Click(); } },
+            { u"away+"_qs, [this] { m_window->cmdGastPlus_Click(); } },
+            { u"away-"_qs, [this] { m_window->cmdGastMinus_Click(); } },
+        };
+        return steps.value(step);
+    }
+    static QString texts(const QWidget &window, std::initializer_list<const char *> names)
+    {
+        QStringList shown;
+        for (const char *name : names)
+            shown << window.findChild<QWidget *>(QLatin1String(name))->property("text").toString();
+        return shown.join(u' ');
+    }
+    /// The results file once every change is written: per game "HOME:AWAY" with S for a kick-off and E for an
+    /// end, whose moments must be the ones the tournament saw.
+    QString writtenRows()
+    {
+        QCoreApplication::processEvents();
+        QSignalSpy written(m_writer.get(), &ResultsWriter::written);
+        if (!QFile::exists(m_writer->path()) && !written.wait(2000))
+            return {};
+        while (written.wait(200)) { }
+        QFile file(m_writer->path());
+        file.open(QIODevice::ReadOnly);
+        TextEncoding encoding;
+        const QString text = Csv::decode(file.readAll(), &encoding);
+        QStringList rows;
+        for (const CsvRecord &record : Csv::read(text, u';').mid(1)) {
+            const QStringList &c = record.cells;
+            rows << (c[5].isEmpty() ? QString() : c[5] + u':' + c[6]) + (c[7].isEmpty() ? u""_qs : u"S"_qs)
+                    + (c[8].isEmpty() ? u""_qs : u"E"_qs);
+        }
+        return encoding == TextEncoding::Utf8WithBom ? rows.join(u'|') : u"not the plan's encoding"_qs;
+    }
+
+    QTemporaryDir m_folder;
+    VelorandWindow m_clock;
+    HallView m_hall;
+    std::unique_ptr<Tournament> m_tournament;
+    std::unique_ptr<ResultsWriter> m_writer;
+    std::unique_ptr<TournamentWindow> m_window;
+    int m_seconds = 0;
+};
+
+QTEST_MAIN(TestTournament)
+#include "tst_tournament.moc"

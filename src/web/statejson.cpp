@@ -16,6 +16,26 @@ QJsonValue banner(const BarDisplay &bar)
     return bar.bannerVisible ? QJsonValue(bar.banner) : QJsonValue(QJsonValue::Null);
 }
 
+/// @p text, or null when it is empty.
+QJsonValue textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
+}
+
+/// A game as {nr, home, away, start}, with the score when @p withScore; null when there is none.
+QJsonValue match(const std::optional<MatchDisplay> &match, bool withScore)
+{
+    if (!match)
+        return QJsonValue::Null;
+    QJsonObject object { { QStringLiteral("nr"), match->nr }, { QStringLiteral("home"), match->home },
+        { QStringLiteral("away"), match->away }, { QStringLiteral("start"), textOrNull(match->start) } };
+    if (withScore) {
+        object.insert(QStringLiteral("scoreHome"), match->scoreHome);
+        object.insert(QStringLiteral("scoreAway"), match->scoreAway);
+    }
+    return object;
+}
+
 } // namespace
 
 QByteArray stateJson(const DisplayState &state, qint64 monotonicMs)
@@ -34,6 +54,9 @@ QByteArray stateJson(const DisplayState &state, qint64 monotonicMs)
             QJsonObject { { QStringLiteral("half1"), banner(state.halbzeit1) },
                 { QStringLiteral("half2"), banner(state.halbzeit2) },
                 { QStringLiteral("game"), banner(state.zeit) } } },
+        { QStringLiteral("match"), match(state.match, true) },
+        { QStringLiteral("next"), match(state.next, false) },
+        { QStringLiteral("countdown"), textOrNull(state.countdown) },
         { QStringLiteral("monotonicMs"), monotonicMs },
     };
     return QJsonDocument(object).toJson(QJsonDocument::Compact);

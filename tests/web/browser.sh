@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The real program: --web=ADDRESS:PORT serves a page a real browser shows with the remaining time, and a plain
-# start listens on no port. Usage: browser.sh VELORAND SCREENSHOT.png
+# The real program: --web=ADDRESS:PORT serves a page a real browser shows with the remaining time, a plain
+# start listens on no port, and in tournament mode the plan's team names show as text, never as markup.
+# Usage: browser.sh VELORAND SCREENSHOT.png
 set -u
 for tool in chromium ss ip; do command -v $tool >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }; done
-velorand=$1 shot=$2 web= plain= port=$((20000 + $$ % 20000)) tmp=$(mktemp -d)
+velorand=$1 shot=$2 web= plain= turnier= port=$((20000 + $$ % 20000)) tmp=$(mktemp -d)
 export QT_QPA_PLATFORM=offscreen
-trap 'kill $web $plain 2>/dev/null; rm -rf "$tmp"' EXIT
+trap 'kill $web $plain $turnier 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$velorand" --web=0.0.0.0:$port >"$tmp/out" 2>"$tmp/err" & web=$!
@@ -29,4 +30,12 @@ grep -q 'gespielt 00:00' "$tmp/dom" || fail "page shows no elapsed time"
 ! grep "fehlgeschlagen" "$tmp/err" || fail "the server complained"
 "$velorand" & plain=$! && sleep 2
 kill -0 $plain && ! ss -ltnpH | grep -q "pid=$plain," || fail "a plain start listens on a port"
-echo "PASS: page at http://127.0.0.1:$port/ shows the time, screenshot $shot"
+
+# The home team's name holds the delimiter, so it is quoted as a spreadsheet would.
+printf 'Nr;Beginn;Heim;Gast;Spielzeit\n1;10:00;"<b>Nord</b> &amp;";<script>x()</script>;0:04\n' >"$tmp/plan.csv"
+"$velorand" --turnier "$tmp/plan.csv" --web=127.0.0.1:$((port + 1)) >"$tmp/out2" 2>&1 & turnier=$!
+for _ in $(seq 50); do [ -s "$tmp/out2" ] && break; sleep 0.1; done
+names() { grep -qF 'Nächstes Spiel: &lt;b&gt;Nord&lt;/b&gt; &amp;amp; – &lt;script&gt;x()&lt;/script&gt;' "$tmp/dom2"; }
+for _ in 1 2 3; do port=$((port + 1)) browse --dump-dom >"$tmp/dom2" && names && break || sleep 1; done
+names && ! grep -qE '<b>Nord|<script>x' "$tmp/dom2" || fail "team names not as text: $(grep -m1 'id="announce"' "$tmp/dom2"; cat "$tmp/out2")"
+echo "PASS: page at http://127.0.0.1:$port/ shows the time and a tournament's teams as text, screenshot $shot"

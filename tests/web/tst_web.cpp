@@ -1,5 +1,6 @@
 // The web view against the operator window: routes, methods, headers, and the JSON and the events at Start,
-// every tick of a 4 s game, Pause and Stopp; then abuse with real sockets, one attack per test.
+// every tick of a 4 s game, Pause and Stopp, and with a tournament game loaded; then abuse with real sockets,
+// one attack per test.
 #include "core/clock/gametimer.h"
 #include "seen.h"
 #include "shell/velorandwindow.h"
@@ -115,23 +116,41 @@ private Q_SLOTS:
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("4"));
         const auto button = [this](auto name) { return window.findChild<QPushButton *>(name)->text(); };
         const std::function<void()> steps[] { [&] { window.cmdStart_Click(); },
-            [&] { window.cmdPause_Click(); }, [&] { now += GameTimer::intervalNs, timer->catchUp(); } };
-        for (int step : { -1, 0, 2, 1, 1, 2, 2, 2, 0 }) {
+            [&] { window.cmdPause_Click(); }, [&] { now += GameTimer::intervalNs, timer->catchUp(); },
+            [&] { // tournament mode; the plan's texts go out as they are
+                window.showMatch(
+                    MatchDisplay { u"7"_qs, u"FC <b>&amp;<script>"_qs, u"SV Süd"_qs, 2, 1, u"10:24"_qs },
+                    MatchDisplay { u"8"_qs, u"Ost"_qs, u"West"_qs, 5, 6, {} }, u"03:12"_qs);
+            } };
+        QJsonObject state;
+        for (int step : { -1, 0, 2, 1, 1, 2, 2, 2, 0, 3 }) {
             const qint64 before = nowMs();
             if (step >= 0 && (steps[step](), true))
                 events = exchange(stream, {}, "}\n\n");
-            QJsonObject state = lastJson(exchange(dial(server.port()),
+            state = lastJson(exchange(dial(server.port()),
                 "GET /state HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n", "\xff", true));
             const qint64 made = state.take(QStringLiteral("monotonicMs")).toInteger();
             QVERIFY2(step < 0 || (made >= before && made <= nowMs()), "stamped when published");
             QCOMPARE(seenIn(state), seenOn(window, false));
             QCOMPARE(state[u"running"].toBool(), button(u"cmdStart"_qs) == u"Stopp");
             QCOMPARE(state[u"paused"].toBool(), button(u"cmdPause"_qs) == u"weiter");
+            for (const auto &key : { u"match"_qs, u"next"_qs, u"countdown"_qs })
+                QCOMPARE(state[key].isNull(), step < 3); // null outside tournament mode
             QJsonObject event = lastJson(events);
             QCOMPARE(event.take(QStringLiteral("monotonicMs")).toInteger(), made);
             QCOMPARE(event, state);
         }
         ::close(stream);
+        // The games as shown, a field each: a start the plan leaves out is null, the next game has no score.
+        const QJsonObject match = state[u"match"].toObject(), next = state[u"next"].toObject();
+        for (const auto &[got, expected] :
+            std::initializer_list<std::pair<QJsonValue, QJsonValue>> { { match[u"nr"], u"7"_qs },
+                { match[u"home"], u"FC <b>&amp;<script>"_qs }, { match[u"away"], u"SV Süd"_qs },
+                { match[u"scoreHome"], 2 }, { match[u"scoreAway"], 1 }, { match[u"start"], u"10:24"_qs },
+                { match.size(), 6 }, { next[u"nr"], u"8"_qs }, { next[u"home"], u"Ost"_qs },
+                { next[u"away"], u"West"_qs }, { next[u"start"], QJsonValue::Null }, { next.size(), 4 },
+                { state[u"countdown"], u"03:12"_qs } })
+            QCOMPARE(got, expected);
     }
     void deafStreamReader()
     {

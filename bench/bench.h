@@ -58,6 +58,7 @@ struct Options
     qint64 clients = 200; ///< 0: the game without a web view
     QString only, markdown;
     QString child; ///< set in a child process: its mode
+    QString plan; ///< in a child of (t): the tournament plan it opens
     qint64 startNs = 0; ///< in a child: when the parent launched it
 };
 
@@ -93,6 +94,8 @@ void measureHoldUp(const Options &options, Report &report);
 
 /// (h): ends of a half measured, in five games of 4 s.
 constexpr int hornEnds = 10;
+/// (t): changes of the score whose results file is written.
+constexpr int scoreChanges = 200;
 
 /// What a child printed as "key value" pairs: each key's values in order.
 using ChildOutput = QHash<QByteArray, QList<double>>;

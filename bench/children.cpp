@@ -5,18 +5,27 @@
 
 #include "core/clock/gametimer.h"
 #include "core/horn/hornrule.h"
+#include "core/tournament/plan.h"
+#include "core/tournament/results.h"
+#include "core/tournament/resultswriter.h"
+#include "core/tournament/tournament.h"
 #include "hall/hallview.h"
 #include "horn/hornplayer.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
+#include "tournament/tournamentsession.h"
 #include "web/webserver.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -67,6 +76,15 @@ void openHallView(HallView &hall, VelorandWindow &window)
     hall.show();
 }
 
+/// The plan at options.plan; a plan that cannot be used ends the child.
+Plan planOf(const Options &options)
+{
+    PlanReading reading = readPlanFile(options.plan);
+    if (!reading.errors.isEmpty())
+        qFatal("velorand_bench: %s", qPrintable(reading.errors.join(u'\n')));
+    return std::move(reading.plan);
+}
+
 /// The one way this program starts a process: under the offscreen platform, its errors passed on.
 void startProcess(QProcess &process, const QString &program, const QStringList &arguments)
 {
@@ -108,18 +126,28 @@ struct PaintWatch : QObject
 };
 
 /// (d) paint-window: what the program does at start, the application's settings, then the window;
-/// paint-bare: a bare window as large; paint-label: that with one label. Reports once the first frame is
-/// complete.
+/// paint-bare: a bare window as large; paint-label: that with one label. (t) paint-tournament: what it does
+/// with --turnier, the plan read first, then the window and the tournament beside it. Reports once the
+/// first frame of the (clock) window is complete.
 int paint(const Options &options)
 {
-    const auto report = [&options] {
+    const QWidget *clock = nullptr; // set: only a paint of this window counts, not one of the tournament's
+    bool otherPainted = false; // another window was painted before the report: its time is in the clock's
+    const auto report = [&] {
         print(QStringLiteral("first-paint-ms %1 peak-kb %2")
                   .arg(double(steadyNanoseconds() - options.startNs) / 1e6)
                   .arg(firstLineOf(QStringLiteral("/proc/self/status"), "VmHWM").section(u' ', 0, 0)));
+        if (clock)
+            print(QStringLiteral("other-window-painted %1").arg(int(otherPainted)));
         QCoreApplication::exit(0);
     };
     PaintWatch firstPaint;
-    firstPaint.onPaint = [&, seen = false](QObject *) mutable {
+    firstPaint.onPaint = [&, seen = false](QObject *watched) mutable {
+        const auto *widget = qobject_cast<const QWidget *>(watched);
+        if (clock && !(widget && widget->window() == clock)) {
+            otherPainted = true;
+            return;
+        }
         // Queued: the rest of the frame (all child widgets) is painted before this runs.
         if (!std::exchange(seen, true))
             QMetaObject::invokeMethod(qApp, report, Qt::QueuedConnection);
@@ -129,6 +157,15 @@ int paint(const Options &options)
         prepareApplication();
         VelorandWindow window;
         window.show();
+        return QApplication::exec();
+    }
+    if (options.child == u"paint-tournament") {
+        Plan plan = planOf(options);
+        prepareApplication();
+        VelorandWindow window;
+        const TournamentSession day(std::move(plan), options.plan, window);
+        window.show();
+        clock = &window;
         return QApplication::exec();
     }
     QWidget bare;
@@ -285,6 +322,87 @@ int hornLatency(const Options &)
     return found == hornEnds ? 0 : 1;
 }
 
+/// (t) The clock window and the tournament as in paint-tournament; once the plan's first game has kicked
+/// off, scoreChanges changes of its score (home and away in turn), each 20 ms after the file of the one
+/// before was written. For each: the time from changeScore() to the writer's written signal, the GUI
+/// thread's time in the call and up to the end of the tournament window's queued render and hand-over, and
+/// the time from the hand-over to the written signal.
+int resultsWrite(const Options &options)
+{
+    Plan plan = planOf(options);
+    prepareApplication();
+    VelorandWindow window;
+    const TournamentSession day(std::move(plan), options.plan, window);
+    window.show();
+    // Queued after the tournament window's own render and hand-over of the file: the GUI thread's time
+    // from the end of the change to here is that, with the event loop's dispatch.
+    Steady::time_point handOverFrom, handedOver;
+    QList<double> handOver, afterHandOver;
+    bool counting = false; // a change is on its way to the disk
+    QObject::connect(
+        &day.tournament(), &Tournament::resultsChanged, &window,
+        [&] {
+            if (counting) {
+                handedOver = Steady::now();
+                handOver << msSince(handOverFrom);
+            }
+        },
+        Qt::QueuedConnection);
+    Steady::time_point changed;
+    QList<double> inCall, toWritten;
+    const auto change = [&] {
+        changed = Steady::now();
+        day.tournament().changeScore(
+            toWritten.size() % 2 ? Tournament::Team::Away : Tournament::Team::Home, +1);
+        inCall << msSince(changed);
+        handOverFrom = Steady::now();
+        counting = true;
+    };
+    // The kick-off's result is written first; each written file then makes the next change.
+    QObject::connect(&day.writer(), &ResultsWriter::written, &window, [&](const QString &error) {
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "velorand_bench: %s\n", qPrintable(error));
+            QCoreApplication::exit(1);
+            return;
+        }
+        if (std::exchange(counting, false)) {
+            toWritten << msSince(changed);
+            afterHandOver << msSince(handedOver);
+        }
+        if (toWritten.size() < scoreChanges)
+            QTimer::singleShot(20ms, &window, change);
+        else
+            QCoreApplication::exit(0);
+    });
+    QTimer::singleShot(1000ms, &window, [&] {
+        window.cmdStart_Click();
+        if (!day.tournament().scoreEditable())
+            qFatal("velorand_bench: the game did not start");
+    });
+    if (QApplication::exec() != 0)
+        return 1;
+    if (handOver.size() != toWritten.size()) {
+        std::fprintf(stderr, "velorand_bench: a change was written without its render\n");
+        return 1;
+    }
+    QFile file(day.writer().path());
+    if (!file.open(QIODevice::ReadOnly)
+        || file.readAll() != Results::render(day.tournament().plan(), day.tournament().results())) {
+        std::fprintf(stderr, "velorand_bench: the results file does not hold the last score\n");
+        return 1;
+    }
+    QString lines = QStringLiteral("file-bytes %1").arg(file.size());
+    for (qsizetype i = 0; i < toWritten.size(); ++i) {
+        lines += QStringLiteral("\nto-written-ms %1 gui-ms %2 hand-over-ms %3 after-hand-over-ms %4")
+                     .arg(toWritten[i])
+                     .arg(inCall[i] + handOver[i])
+                     .arg(handOver[i])
+                     .arg(afterHandOver[i]);
+    }
+    print(lines);
+    return 0;
+}
+
 /// (w) Clients that follow /events in a thread of their own and note, for every event, how long after its
 /// state was made it arrived.
 struct Crowd
@@ -417,7 +535,8 @@ int runChild(int argc, char **argv, const Options &options)
         { QStringLiteral("paint-bare"), paint }, { QStringLiteral("paint-label"), paint },
         { QStringLiteral("cpu-window"), cpuUse }, { QStringLiteral("cpu-hall-view"), cpuUse },
         { QStringLiteral("cpu-bare"), cpuUse }, { QStringLiteral("hall-view-delay"), hallViewDelay },
-        { QStringLiteral("horn-latency"), hornLatency }, { QStringLiteral("web-load"), webLoad } };
+        { QStringLiteral("horn-latency"), hornLatency }, { QStringLiteral("web-load"), webLoad },
+        { QStringLiteral("paint-tournament"), paint }, { QStringLiteral("results-write"), resultsWrite } };
     const auto mode = modes.find(options.child);
     if (mode == modes.end()) {
         std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(options.child));

@@ -3,6 +3,13 @@
 
 #include "bench.h"
 
+#include "core/tournament/plan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStorageInfo>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -33,47 +40,82 @@ QString shown(const ChildOutput &output, const char *key, const char *format, do
     return output.contains(key) ? QString::asprintf(format, output[key].first() / scale) : notMeasured;
 }
 
-void measureStartUp(const Options &options, Report &report)
+QString ms(double value)
 {
-    const QString modes[] { QStringLiteral("paint-window"), QStringLiteral("paint-bare"),
-        QStringLiteral("paint-label") };
-    // One unmeasured start of each first, so that all kinds find the libraries in the page cache.
-    for (const QString &mode : modes)
-        launchChild(mode, {}, 30);
-    QList<double> startMs[3], peakKb[3];
+    return QString::asprintf("%.0f ms", value);
+}
+QString megabytes(double kb)
+{
+    return QString::asprintf("%.1f MB", kb / 1024.0);
+}
+
+/// @p measure with the medians of @p ours and @p reference in @p format, met when their ratio is at most
+/// @p target; n/a when either has no values.
+Row ratioRow(const QString &measure, const QList<double> &ours, const QList<double> &reference,
+    QString (*format)(double), double target, const char *against)
+{
+    Row row { measure, notMeasured, notMeasured,
+        QStringLiteral("at most %1 x %2").arg(target).arg(QString::fromLatin1(against)), {} };
+    if (ours.isEmpty() || reference.isEmpty())
+        return row;
+    const double ratio = percentile(ours, 50) / percentile(reference, 50);
+    row.ours = format(percentile(ours, 50));
+    row.reference
+        = format(percentile(reference, 50)) + QStringLiteral(" (%1)").arg(QString::fromLatin1(against));
+    row.met = ratio <= target;
+    row.remark = QString::asprintf("%.2f x", ratio);
+    return row;
+}
+
+/// Cold starts of child processes that report their first frame: for each child, in the order given, the
+/// values of each key it printed.
+struct StartUps
+{
+    QList<ChildOutput> samples;
     int failures = 0;
-    for (qint64 run = 0; run < options.startRuns; ++run) {
-        for (int mode = 0; mode < 3; ++mode) {
-            const ChildOutput sample = launchChild(modes[mode], {}, 30);
-            failures += !sample.contains("first-paint-ms");
-            startMs[mode] += sample.value("first-paint-ms");
-            peakKb[mode] += sample.value("peak-kb");
+};
+
+/// @p runs starts of each of @p children (a mode and its arguments), taken in turn, after one unmeasured
+/// start of each so that all of them find the libraries in the page cache.
+StartUps startUps(const QList<std::pair<QString, QStringList>> &children, qint64 runs)
+{
+    for (const auto &[mode, arguments] : children)
+        launchChild(mode, arguments, 30);
+    StartUps startUps { QList<ChildOutput>(children.size()) };
+    for (qint64 run = 0; run < runs; ++run) {
+        for (qsizetype child = 0; child < children.size(); ++child) {
+            const ChildOutput sample = launchChild(children[child].first, children[child].second, 30);
+            startUps.failures += !sample.contains("first-paint-ms");
+            for (auto value = sample.cbegin(); value != sample.cend(); ++value)
+                startUps.samples[child][value.key()] += value.value();
         }
     }
-    QString (*const ms)(double) = [](double value) { return QString::asprintf("%.0f ms", value); };
-    QString (*const megabytes)(double) = [](double kb) { return QString::asprintf("%.1f MB", kb / 1024.0); };
-    const QString runs = QStringLiteral(" (median of %1)").arg(options.startRuns);
-    const auto ratioRow = [&runs](const char *measure, const QList<double> &ours,
-                              const QList<double> &reference, QString (*format)(double), double target,
-                              const char *against) {
-        Row row { QString::fromLatin1(measure) + runs, notMeasured, notMeasured,
-            QStringLiteral("at most %1 x %2").arg(target).arg(QString::fromLatin1(against)), {} };
-        if (ours.isEmpty() || reference.isEmpty())
-            return row;
-        const double ratio = percentile(ours, 50) / percentile(reference, 50);
-        row.ours = format(percentile(ours, 50));
-        row.reference
-            = format(percentile(reference, 50)) + QStringLiteral(" (%1)").arg(QString::fromLatin1(against));
-        row.met = ratio <= target;
-        row.remark = QString::asprintf("%.2f x", ratio);
-        return row;
-    };
-    report.rows << ratioRow(
-        "(d) Process start to first painted frame", startMs[0], startMs[1], ms, 1.5, "bare")
-                << ratioRow("(d) Start to first frame, against a window with one label", startMs[0],
-                       startMs[2], ms, 1.3, "one label")
-                << ratioRow("(d) Peak memory (VmHWM) at the first frame", peakKb[0], peakKb[1], megabytes,
-                       1.5, "bare");
+    return startUps;
+}
+
+QString medianOf(qint64 runs)
+{
+    return QStringLiteral(" (median of %1)").arg(runs);
+}
+
+void measureStartUp(const Options &options, Report &report)
+{
+    const StartUps starts
+        = startUps({ { QStringLiteral("paint-window"), {} }, { QStringLiteral("paint-bare"), {} },
+                       { QStringLiteral("paint-label"), {} } },
+            options.startRuns);
+    const QList<double> startMs[3] { starts.samples[0].value("first-paint-ms"),
+        starts.samples[1].value("first-paint-ms"), starts.samples[2].value("first-paint-ms") };
+    const QList<double> peakKb[3] { starts.samples[0].value("peak-kb"), starts.samples[1].value("peak-kb"),
+        starts.samples[2].value("peak-kb") };
+    const QString runs = medianOf(options.startRuns);
+    report.rows << ratioRow(QStringLiteral("(d) Process start to first painted frame") + runs, startMs[0],
+        startMs[1], ms, 1.5, "bare")
+                << ratioRow(
+                       QStringLiteral("(d) Start to first frame, against a window with one label") + runs,
+                       startMs[0], startMs[2], ms, 1.3, "one label")
+                << ratioRow(QStringLiteral("(d) Peak memory (VmHWM) at the first frame") + runs, peakKb[0],
+                       peakKb[1], megabytes, 1.5, "bare");
     report.notes << QStringLiteral(
         "(d) Child processes of this program under QT_QPA_PLATFORM=offscreen, after one unmeasured start of "
         "each; the frame counts as painted when the event loop returns from its first paint event. Fastest "
@@ -81,8 +123,105 @@ void measureStartUp(const Options &options, Report &report)
         "which loads the font database; its peak memory: median %3.%4")
                         .arg(ms(percentile(startMs[0], 0)), ms(percentile(startMs[1], 0)),
                             megabytes(percentile(peakKb[2], 50)),
-                            failures ? QStringLiteral(" %1 starts failed and are left out.").arg(failures)
-                                     : QString());
+                            starts.failures
+                                ? QStringLiteral(" %1 starts failed and are left out.").arg(starts.failures)
+                                : QString());
+}
+
+/// A tournament day of Plan::maxGames games of 10 minutes, a round every 12 minutes on 20 fields from 8:00.
+QByteArray dayPlan()
+{
+    QString text = QStringLiteral("Nr;Beginn;Feld;Heim;Gast;Spielzeit\r\n");
+    for (int game = 0; game < Plan::maxGames; ++game) {
+        const int round = game / 20, start = 8 * 60 + round * 12;
+        text += QStringLiteral("%1;%2:%3;%4;TSV Grün-Weiß %5;SpVgg Süd-Ost %6;10:00\r\n")
+                    .arg(game + 1)
+                    .arg(start / 60, 2, 10, QChar(u'0'))
+                    .arg(start % 60, 2, 10, QChar(u'0'))
+                    .arg(QChar(u'A' + game % 20))
+                    .arg(2 * game + 1)
+                    .arg(2 * game + 2);
+    }
+    return text.toUtf8();
+}
+
+void measureTournament(const Options &options, Report &report)
+{
+    const QString startMeasure
+        = QStringLiteral("(t) Start to the clock window's first frame with a %1-game plan")
+              .arg(Plan::maxGames)
+        + medianOf(options.startRuns);
+    // The plan in a folder of this run, where the results file is written beside it.
+    QTemporaryDir folder;
+    const QString planPath = folder.filePath(QStringLiteral("turnier.csv"));
+    QFile plan(planPath);
+    const QByteArray planText = dayPlan();
+    if (!folder.isValid() || !plan.open(QIODevice::WriteOnly) || plan.write(planText) != planText.size()
+        || !plan.flush()) {
+        report.rows << ratioRow(startMeasure, {}, {}, ms, 1.3, "plain start");
+        report.notes << QStringLiteral("(t) No plan could be written to a temporary folder in %1.")
+                            .arg(QDir::tempPath());
+        return;
+    }
+    plan.close();
+    const QStringList withPlan { QStringLiteral("--plan"), planPath };
+
+    const StartUps starts = startUps(
+        { { QStringLiteral("paint-window"), {} }, { QStringLiteral("paint-tournament"), withPlan } },
+        options.startRuns);
+    const ChildOutput &plain = starts.samples[0], &tournament = starts.samples[1];
+    const QList<double> startMs = tournament.value("first-paint-ms"), plainMs = plain.value("first-paint-ms");
+    report.rows << ratioRow(startMeasure, startMs, plainMs, ms, 1.3, "plain start");
+    const QList<double> otherPainted = tournament.value("other-window-painted");
+    report.notes << QStringLiteral(
+        "(t) Start: child processes as in (d), taken in turn: paint-tournament does what `velorand --turnier "
+        "PLAN` does (the plan read, the clock window shown, then the tournament, its results writer and the "
+        "tournament window with all %1 games beside it) and reports when the clock window's frame is "
+        "painted, measured like (d)'s paint-window, which is the reference here; one unmeasured start of "
+        "each first. In %2 of %3 starts the tournament window was painted before that report, so its first "
+        "frame is in the time. Fastest start: with the plan %4, plain %5; peak memory (VmHWM), median: with "
+        "the plan %6, plain %7.%8")
+                        .arg(Plan::maxGames)
+                        .arg(std::count(otherPainted.cbegin(), otherPainted.cend(), 1.0))
+                        .arg(otherPainted.size())
+                        .arg(ms(percentile(startMs, 0)), ms(percentile(plainMs, 0)),
+                            megabytes(percentile(tournament.value("peak-kb"), 50)),
+                            megabytes(percentile(plain.value("peak-kb"), 50)),
+                            starts.failures
+                                ? QStringLiteral(" %1 starts failed and are left out.").arg(starts.failures)
+                                : QString());
+
+    const ChildOutput writes = launchChild(QStringLiteral("results-write"), withPlan, 300);
+    const QList<double> toWritten = writes.value("to-written-ms"), gui = writes.value("gui-ms"),
+                        handOver = writes.value("hand-over-ms"), disk = writes.value("after-hand-over-ms");
+    const auto twoPercentiles = [](const QList<double> &values, const char *format) {
+        return QString::asprintf(format, percentile(values, 50), percentile(values, 99));
+    };
+    report.rows << Row { QStringLiteral("(t) Score change to its results file written and synced, p50 / "
+                                        "p99 of %1 changes, %2-game plan")
+                             .arg(scoreChanges)
+                             .arg(Plan::maxGames),
+        toWritten.size() == scoreChanges ? twoPercentiles(toWritten, "%.1f / %.1f ms") : notMeasured,
+        QStringLiteral("-"), QStringLiteral("-"), {} };
+    const QStorageInfo storage(folder.path());
+    report.notes << QStringLiteral(
+        "(t) Results file: one child process (offscreen) built as for `--turnier`, the plan's first game "
+        "kicked off with the clock's Start handler, then %1 score changes (home and away +1 in turn), each "
+        "20 ms after the file of the one before was written. A change's time runs from the changeScore() "
+        "call to the writer's written signal arriving in the GUI thread: the tournament window refreshed, "
+        "the whole file rendered (%2 bytes) and handed over in the GUI thread, then written by the writer's "
+        "thread to a temporary file, synced, renamed over the old one and the folder synced, here in a "
+        "temporary folder in %3 (%4 on %5). The GUI thread's time per change, p50 / p99: %6, of which %7 "
+        "in the render and hand-over and the rest in changeScore() (the tournament window and the clock's "
+        "views refreshed); from the hand-over to written (the writer's thread and the disk): %8. No target: "
+        "the time after the hand-over depends on the disk and what else writes to it, not on the program; "
+        "what the clock needs is that its thread never waits for it, which the GUI thread's figures show.")
+                        .arg(scoreChanges)
+                        .arg(writes.value("file-bytes").value(0))
+                        .arg(QDir::tempPath(), QString::fromUtf8(storage.fileSystemType()),
+                            QString::fromUtf8(storage.device()), twoPercentiles(gui, "%.2f / %.2f ms"),
+                            twoPercentiles(handOver, "%.2f / %.2f ms"),
+                            twoPercentiles(disk, "%.1f / %.1f ms"));
 }
 
 /// (e), (g): two children measuring CPU time at the same time, ours and its reference.
@@ -203,6 +342,8 @@ QList<Measurement> measurements()
             } },
         { u'h', QStringLiteral("the horn at ten ends of a half, on the default PulseAudio server"),
             measureHorn, false },
+        { u't', QStringLiteral("start with a tournament plan, its results file after a score change"),
+            measureTournament },
         { u'w', QStringLiteral("clients on the web view's /events during a game"), measureWebLoad },
     };
 }

@@ -8,12 +8,15 @@
 #include "hall/hallview.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
+#include "tournament/tournamentsession.h"
 #include "tournament/tournamentwindow.h"
 #include "web/statejson.h"
 
 #include <QtTest>
 #include <QtWidgets>
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 class TestTournament : public QObject
 {
@@ -48,42 +51,56 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rows"); // the results file: per game the goals, S for started, E for ended
         QTest::newRow("first game loaded")
             << u""_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00"_qs << false
-            << QString();
-        QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs << u"<b>Nord</b> 0 : 0 Süd|0 : 0"_qs
+            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · 3 min hinter Plan"_qs
+            << false << u"||"_qs;
+        QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs
+                                  << u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
                                   << true << u"0:0S||"_qs;
         QTest::newRow("goals") << u"home+ home+ away+"_qs << u"00 00 02"_qs
-                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1"_qs << true << u"2:1S||"_qs;
-        QTest::newRow("never below 0") << u"away- away-"_qs << u"00 00 02"_qs
-                                       << u"<b>Nord</b> 2 : 0 Süd|2 : 0"_qs << true << u"2:0S||"_qs;
-        QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs << u"<b>Nord</b> 2 : 0 Süd|2 : 0"_qs
+                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
+                               << true << u"2:1S||"_qs;
+        QTest::newRow("never below 0")
+            << u"away- away-"_qs << u"00 00 02"_qs
+            << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs << true
+            << u"2:0S||"_qs;
+        QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs
+                                    << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
                                     << true << u"2:0SE||"_qs;
         QTest::newRow("late correction")
-            << u"home-"_qs << u"00 00 02"_qs << u"<b>Nord</b> 1 : 0 Süd|1 : 0"_qs << true << u"1:0SE||"_qs;
-        QTest::newRow("Stopp after the end loads the next")
-            << u"stop"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs << false
+            << u"home-"_qs << u"00 00 02"_qs
+            << u"<b>Nord</b> 1 : 0 Süd|1 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs << true
             << u"1:0SE||"_qs;
-        QTest::newRow("second game started") << u"start tick home+"_qs << u"00 00 03"_qs
-                                             << u"&amp; 1 : 0 West|1 : 0"_qs << true << u"1:0SE|1:0S|"_qs;
+        QTest::newRow("Stopp after the end loads the next")
+            << u"stop"_qs << u"00 00 03"_qs
+            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
+            << u"1:0SE||"_qs;
+        QTest::newRow("second game started")
+            << u"start tick home+"_qs << u"00 00 03"_qs
+            << u"&amp; 1 : 0 West|1 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
+            << u"1:0SE|1:0S|"_qs;
         QTest::newRow("Stopp before the end: to be played again")
-            << u"stop"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs << false
+            << u"stop"_qs << u"00 00 03"_qs
+            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
             << u"1:0SE||"_qs;
         QTest::newRow("no next game while one runs")
-            << u"start next dblclick0"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|0 : 0"_qs << true
+            << u"start next dblclick0"_qs << u"00 00 03"_qs
+            << u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
             << u"1:0SE|0:0S|"_qs;
         QTest::newRow("skipped")
             << u"stop next"_qs << u"00 00 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:41"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:41|Nächstes Spiel um 10:40 · im Plan"_qs
             << false << u"1:0SE||"_qs;
         QTest::newRow("swapped back by a double click")
-            << u"dblclick1"_qs << u"00 00 03"_qs << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West|"_qs
-            << false << u"1:0SE||"_qs;
+            << u"dblclick1"_qs << u"00 00 03"_qs
+            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
+            << u"1:0SE||"_qs;
         QTest::newRow("played, then the skipped one")
             << u"start tick tick tick away+ stop"_qs << u"00 00 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:34"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:34|Nächstes Spiel um 10:40 · im Plan"_qs
             << false << u"1:0SE|0:1SE|"_qs;
         QTest::newRow("the day is done")
-            << u"start tick stop"_qs << u"00 00 01"_qs << u"  ||"_qs << false << u"1:0SE|0:1SE|0:0SE"_qs;
+            << u"start tick stop"_qs << u"00 00 01"_qs << u"  |||Alle Spiele gespielt"_qs << false
+            << u"1:0SE|0:1SE|0:0SE"_qs;
     }
     void day()
     {
@@ -102,7 +119,9 @@ private Q_SLOTS:
             : texts(m_hall, { "lblZuschauerNaechstesSpiel" }) + u'|'
                 + texts(m_hall, { "lblZuschauerBeginn" });
         QFETCH(QString, shown);
-        QCOMPARE(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine, shown);
+        QCOMPARE(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine + u'|'
+                + texts(*m_window, { "lblPlan" }),
+            shown);
         QFETCH(bool, scoring);
         QCOMPARE(m_window->findChild<QPushButton *>(u"cmdGastMinus"_qs)->isEnabled(), scoring);
         // /state carries what the tournament window shows.
@@ -113,6 +132,14 @@ private Q_SLOTS:
             m_tournament->match().value_or(MatchDisplay()).scoreAway);
         QFETCH(QString, rows);
         QCOMPARE(writtenRows(), rows);
+        // The list shows the same goals, the loaded game as its current one.
+        const auto *list = m_window->findChild<QTreeWidget *>(u"lstSpiele"_qs);
+        QStringList listed;
+        for (int row = 0; row < list->topLevelItemCount(); ++row)
+            listed << list->topLevelItem(row)->text(5).remove(u' ');
+        QCOMPARE(listed.join(u'|'), rows.remove(u'S').remove(u'E'));
+        if (m_tournament->current() >= 0)
+            QCOMPARE(list->currentItem(), list->topLevelItem(m_tournament->current()));
     }
     void rereadByTheNextRun()
     {
@@ -123,6 +150,80 @@ private Q_SLOTS:
             = Results::read(file.readAll(), m_tournament->plan(), u"x"_qs, &warnings);
         QCOMPARE(read, m_tournament->results());
         QCOMPARE(warnings, QStringList());
+    }
+
+    // The results file a run finds beside the plan, as the program opens it.
+    void earlierResults_data()
+    {
+        QTest::addColumn<QByteArray>("row"); // game 1's row, under a header with every column
+        QTest::addColumn<QString>("loaded"); // the game loaded at start
+        QTest::addColumn<QString>(
+            "notice"); // said in the tournament window; empty: the file is not kept aside
+        const QByteArray ok = "1;;;A;B;2;1;2026-05-01T10:00:00+02:00;2026-05-01T10:10:00+02:00";
+        QTest::newRow("played") << ok << u"2"_qs << QString();
+        QTest::newRow("started only: to be played")
+            << QByteArray("1;;;A;B;0;0;2026-05-01T10:00:00Z;") << u"1"_qs << QString();
+        QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
+                                      << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
+        QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs
+                                         << u"x-ergebnisse.csv:2: Tore „zwei“ : „1“ sind keine Zahlen"_qs;
+        QTest::newRow("no time") << QByteArray(ok).replace("T10:10", "um 10:10") << u"1"_qs
+                                 << u"x-ergebnisse.csv:2: Zeit „2026-05-01um 10:10:00+02:00“ ist keine"_qs;
+        QTest::newRow("a column missing") << QByteArray(
+            "Nr;Heim\n1;A") << u"1"_qs << u"x-ergebnisse.csv:1: Spalte „Beginn“ fehlt, Ergebnisse nicht"_qs;
+    }
+    void earlierResults()
+    {
+        QFETCH(QByteArray, row);
+        QTemporaryDir folder;
+        const QString plan = folder.filePath(u"x.csv"_qs), results = folder.filePath(u"x-ergebnisse.csv"_qs);
+        const QByteArray file = row.startsWith("Nr")
+            ? row
+            : "Nr;Beginn;Feld;Heim;Gast;Tore Heim;Tore Gast;Angepfiffen;Abgepfiffen\n" + row;
+        QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1\n2;C;D;2\n").isEmpty());
+        QVERIFY(ResultsWriter::writeNow(results, file).isEmpty());
+        VelorandWindow clock;
+        const TournamentSession session(readPlanFile(plan).plan, plan, clock);
+        QFETCH(QString, loaded);
+        QCOMPARE(session.tournament().match()->nr, loaded);
+        QFETCH(QString, notice);
+        const QString said = session.window().findChild<QLabel *>(u"lblPlan"_qs)->text().section(u'\n', 1);
+        QVERIFY2(said.startsWith(notice), qPrintable(said));
+        QFile kept(results + u".alt"_qs);
+        QCOMPARE(kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray(),
+            notice.isEmpty() ? QByteArray() : file);
+    }
+    // A full disk: the clock runs on, the old file stays whole, the window says so until a write succeeds.
+    void fullDisk()
+    {
+        QTemporaryDir folder;
+        const QString plan = folder.filePath(u"x.csv"_qs), results = folder.filePath(u"x-ergebnisse.csv"_qs);
+        QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1:00\n").isEmpty());
+        VelorandWindow clock;
+        const TournamentSession session(readPlanFile(plan).plan, plan, clock);
+        const auto said = [&] { return session.window().findChild<QLabel *>(u"lblErgebnisse"_qs)->text(); };
+        const auto content = [&results] {
+            QFile file(results);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        clock.cmdStart_Click();
+        QTRY_VERIFY(content().contains(";;A;B;0;0;"));
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit unlimited {}, tiny {};
+        getrlimit(RLIMIT_FSIZE, &unlimited);
+        tiny = { 60, unlimited.rlim_max };
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tiny) == 0);
+        session.window().cmdHeimPlus_Click();
+        QTRY_VERIFY2(
+            said().startsWith(u"Ergebnisse können nicht gespeichert werden: "_qs), qPrintable(said()));
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        QCOMPARE(clock.displayState().running, true);
+        QVERIFY(content().contains(";;A;B;0;0;"));
+        QCOMPARE(
+            QDir(folder.path()).entryList(QDir::Files), QStringList({ u"x-ergebnisse.csv"_qs, u"x.csv"_qs }));
+        session.window().cmdHeimPlus_Click();
+        QTRY_COMPARE(said(), u"Ergebnisse: "_qs + results);
+        QVERIFY(content().contains(";;A;B;2;0;"));
     }
 
 private:
@@ -148,13 +249,14 @@ private:
         return shown.join(u' ');
     }
     /// The results file once every change is written: per game "HOME:AWAY" with S for a kick-off and E for an
-    /// end, whose moments must be the ones the tournament saw.
+    /// end.
     QString writtenRows()
     {
         QCoreApplication::processEvents();
         QSignalSpy written(m_writer.get(), &ResultsWriter::written);
+        // No file yet: no results yet.
         if (!QFile::exists(m_writer->path()) && !written.wait(2000))
-            return {};
+            return QString(m_tournament->plan().games.size() - 1, u'|');
         while (written.wait(200)) { }
         QFile file(m_writer->path());
         file.open(QIODevice::ReadOnly);

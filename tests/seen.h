@@ -42,20 +42,25 @@ inline QStringList seenOn(const QWidget &window, bool hall)
 
 /// What @p window shows on its screen once the paints it asked for are done: not a fresh rendering, so a
 /// change that forgot to ask for a repaint shows as the old picture.
-inline QImage onScreen(QWidget &window)
+inline QImage onScreen(QWidget &window, const QRect &part = {})
 {
     window.show();
     QCoreApplication::processEvents();
-    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect r = part.isNull() ? window.rect() : part;
+    return window.screen()
+        ->grabWindow(window.winId(), r.x(), r.y(), r.width(), r.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 /// Empty if @p window looks as the reference picture @p file (a PNG next to the test's source), else what
 /// differs: the picture seen is left as <file>.seen.png in the build. With VELORAND_WRITE_PICTURES set the
 /// picture is written as the new reference instead.
-inline QString differsFromPicture(QWidget &window, const QString &file, const char *source)
+inline QString differsFromPicture(
+    QWidget &window, const QString &file, const char *source, const QRect &part = {})
 {
     const QString reference = QFileInfo(QString::fromUtf8(source)).dir().filePath(file);
-    const QImage seen = onScreen(window);
+    const QImage seen = onScreen(window, part);
     if (qEnvironmentVariableIsSet("VELORAND_WRITE_PICTURES"))
         return seen.save(reference) ? QString() : u"cannot write "_qs + reference;
     if (seen == QImage(reference).convertToFormat(QImage::Format_RGB32))

@@ -55,7 +55,8 @@ TournamentWindow::TournamentWindow(Tournament &tournament, VelorandWindow &clock
     bold.setBold(true);
     const QFontMetrics metrics(bold);
     for (int column = 0; column < lstSpiele->columnCount(); ++column) {
-        QStringList texts { lstSpiele->headerItem()->text(column), QStringLiteral("99 : 99") };
+        QStringList texts { lstSpiele->headerItem()->text(column),
+            column == 5 ? QStringLiteral("99 : 99") : QString() };
         for (int row = 0; row < lstSpiele->topLevelItemCount(); ++row)
             texts << lstSpiele->topLevelItem(row)->text(column);
         std::sort(texts.begin(), texts.end(),

@@ -6,6 +6,7 @@
 #include "core/tournament/resultswriter.h"
 #include "core/tournament/tournament.h"
 #include "hall/hallview.h"
+#include "seen.h"
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 #include "tournament/tournamentsession.h"
@@ -33,13 +34,14 @@ private Q_SLOTS:
         QCOMPARE(reading.errors.join(u'|'), QString());
         m_tournament = std::make_unique<Tournament>(reading.plan);
         m_tournament->setClock(
-            [this] { return QDateTime(QDate(2026, 5, 1), QTime(10, 3).addSecs(m_seconds)); });
+            [this] { return QDateTime(QDate(2026, 5, 1), QTime(9, 59, 58).addSecs(m_seconds)); });
         m_writer = std::make_unique<ResultsWriter>(m_folder.filePath(u"plan-ergebnisse.csv"_qs));
         m_clock.findChild<GameTimer *>(u"Timer1"_qs)->setClock([] { return qint64(0); });
         m_hall.showDisplay(m_clock.displayState());
         connect(&m_clock, &VelorandWindow::displayChanged, &m_hall, &HallView::showDisplay);
         m_window = std::make_unique<TournamentWindow>(*m_tournament, m_clock, *m_writer, u"plan.csv"_qs);
         m_hall.resize(HallView::windowSize);
+        m_window->show();
         m_tournament->begin();
     }
     void day_data()
@@ -51,25 +53,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rows"); // the results file: per game the goals, S for started, E for ended
         QTest::newRow("first game loaded")
             << u""_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · 3 min hinter Plan"_qs
+            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:02|Nächstes Spiel um 10:00 · im Plan"_qs
             << false << u"||"_qs;
         QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs
-                                  << u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
-                                  << true << u"0:0S||"_qs;
+                                  << u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
+                                  << u"0:0S||"_qs;
         QTest::newRow("goals") << u"home+ home+ away+"_qs << u"00 00 02"_qs
-                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
-                               << true << u"2:1S||"_qs;
+                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · im Plan"_qs << true
+                               << u"2:1S||"_qs;
         QTest::newRow("never below 0")
             << u"away- away-"_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs << true
-            << u"2:0S||"_qs;
+            << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true << u"2:0S||"_qs;
         QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs
-                                    << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs
-                                    << true << u"2:0SE||"_qs;
+                                    << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
+                                    << u"2:0SE||"_qs;
         QTest::newRow("late correction")
-            << u"home-"_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 1 : 0 Süd|1 : 0|Spiel Nr. 1 läuft · 3 min hinter Plan"_qs << true
-            << u"1:0SE||"_qs;
+            << u"home-"_qs << u"00 00 02"_qs << u"<b>Nord</b> 1 : 0 Süd|1 : 0|Spiel Nr. 1 läuft · im Plan"_qs
+            << true << u"1:0SE||"_qs;
         QTest::newRow("Stopp after the end loads the next")
             << u"stop"_qs << u"00 00 03"_qs
             << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
@@ -87,8 +87,8 @@ private Q_SLOTS:
             << u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
             << u"1:0SE|0:0S|"_qs;
         QTest::newRow("skipped")
-            << u"stop next"_qs << u"00 00 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:41|Nächstes Spiel um 10:40 · im Plan"_qs
+            << u"stop later next"_qs << u"00 00 01"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
             << false << u"1:0SE||"_qs;
         QTest::newRow("swapped back by a double click")
             << u"dblclick1"_qs << u"00 00 03"_qs
@@ -96,7 +96,7 @@ private Q_SLOTS:
             << u"1:0SE||"_qs;
         QTest::newRow("played, then the skipped one")
             << u"start tick tick tick away+ stop"_qs << u"00 00 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40 · noch 36:34|Nächstes Spiel um 10:40 · im Plan"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
             << false << u"1:0SE|0:1SE|"_qs;
         QTest::newRow("the day is done")
             << u"start tick stop"_qs << u"00 00 01"_qs << u"  |||Alle Spiele gespielt"_qs << false
@@ -107,7 +107,9 @@ private Q_SLOTS:
         QFETCH(QString, action);
         for (const QString &step : action.split(u' ', Qt::SkipEmptyParts)) {
             ++m_seconds;
-            if (step.startsWith(u"dblclick"))
+            if (step == u"later")
+                m_seconds += 45 * 60 - 1;
+            else if (step.startsWith(u"dblclick"))
                 m_window->lstSpiele_DblClick(step.back().digitValue());
             else
                 stepFor(step)();
@@ -130,6 +132,18 @@ private Q_SLOTS:
             state[u"match"_qs][u"home"_qs].toString(), m_window->findChild<QLabel *>(u"lblHeim"_qs)->text());
         QCOMPARE(state[u"match"_qs][u"scoreAway"_qs].toInt(),
             m_tournament->match().value_or(MatchDisplay()).scoreAway);
+        // The hall view as the spectators see it, between games and during one, and the tournament window
+        // down to its status line (the results' folder is the test's own).
+        const QHash<QByteArray, QString> pictures { { "first game loaded", u"hall-next.png"_qs },
+            { "goals", u"hall-score.png"_qs } };
+        if (const QString file = pictures.value(QTest::currentDataTag()); !file.isEmpty()) {
+            QString difference = differsFromPicture(m_hall, file, __FILE__);
+            const QRect status = m_window->findChild<QLabel *>(u"lblPlan"_qs)->geometry();
+            if (file == u"hall-score.png")
+                difference += differsFromPicture(*m_window, u"window-score.png"_qs, __FILE__,
+                    QRect(0, 0, m_window->width(), status.bottom() + 1));
+            QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        }
         QFETCH(QString, rows);
         QCOMPARE(writtenRows(), rows);
         // The list shows the same goals, the loaded game as its current one.
@@ -165,6 +179,8 @@ private Q_SLOTS:
             << QByteArray("1;;;A;B;0;0;2026-05-01T10:00:00Z;") << u"1"_qs << QString();
         QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
+        QTest::newRow("goals below 0") << QByteArray(ok).replace(";1;", ";-1;") << u"1"_qs
+                                       << u"x-ergebnisse.csv:2: Tore „2“ : „-1“ sind keine Zahlen"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs
                                          << u"x-ergebnisse.csv:2: Tore „zwei“ : „1“ sind keine Zahlen"_qs;
         QTest::newRow("no time") << QByteArray(ok).replace("T10:10", "um 10:10") << u"1"_qs
@@ -201,6 +217,15 @@ private Q_SLOTS:
         QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1:00\n").isEmpty());
         VelorandWindow clock;
         const TournamentSession session(readPlanFile(plan).plan, plan, clock);
+        // The tournament window comes after the clock window's first frame, beside it where there is room,
+        // and follows it while the window manager places it.
+        clock.move(0, 50);
+        clock.show();
+        QTRY_VERIFY(session.window().isVisible());
+        QCOMPARE(session.window().frameGeometry().topLeft(), clock.frameGeometry().topRight() + QPoint(1, 0));
+        clock.move(1000, 50);
+        QTRY_COMPARE(
+            session.window().frameGeometry().topRight() + QPoint(1, 0), clock.frameGeometry().topLeft());
         const auto said = [&] { return session.window().findChild<QLabel *>(u"lblErgebnisse"_qs)->text(); };
         const auto content = [&results] {
             QFile file(results);

@@ -175,8 +175,9 @@ void measureTournament(const Options &options, Report &report)
     const QList<double> otherPainted = tournament.value("other-window-painted");
     report.notes << QStringLiteral(
         "(t) Start: child processes as in (d), taken in turn: paint-tournament does what `velorand --turnier "
-        "PLAN` does (the plan read, the clock window shown, then the tournament, its results writer and the "
-        "tournament window with all %1 games beside it) and reports when the clock window's frame is "
+        "PLAN` does (the plan read; the tournament, its results writer and the tournament window with all "
+        "%1 games built, the first game's time entered; the clock window shown, the tournament window "
+        "after the clock's first paint event) and reports when the clock window's frame is "
         "painted, measured like (d)'s paint-window, which is the reference here; one unmeasured start of "
         "each first. In %2 of %3 starts the tournament window was painted before that report, so its first "
         "frame is in the time. Fastest start: with the plan %4, plain %5; peak memory (VmHWM), median: with "

@@ -3,7 +3,7 @@
 #   format    every C++ file as .clang-format lays it out (clang-format --dry-run --Werror)
 #   normal    configure and build in build/ with warnings as errors, run all tests with ctest
 #   asan      the same tests built with AddressSanitizer and UBSan in build-asan/
-#   fuzz      the entry fuzzer (clang, libFuzzer) for a bounded time in build-fuzz/
+#   fuzz      the entry and plan fuzzers (clang, libFuzzer) for a bounded time in build-fuzz/
 #   valgrind  the operator's real-window run under memcheck, in a virtual X session
 #   package   a Release build in build-pkg/, its Debian package, and the checks of
 #             lintian, appstreamcli, desktop-file-validate and reuse

@@ -4,9 +4,8 @@ namespace {
 
 bool sharesOperator(const QList<QRect> &screens, int operatorScreen, int index)
 {
-    return index == operatorScreen
-        || (operatorScreen >= 0 && operatorScreen < screens.size()
-            && screens[index].intersects(screens[operatorScreen]));
+    // Without an operator screen, value() gives an empty rectangle, which meets none.
+    return index == operatorScreen || screens.value(index).intersects(screens.value(operatorScreen));
 }
 
 } // namespace

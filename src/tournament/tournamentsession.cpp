@@ -44,7 +44,6 @@ TournamentSession::TournamentSession(Plan plan, const QString &planPath, Veloran
 {
     const QString resultsPath = Results::pathFor(planPath,
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velorand"));
-    QDir().mkpath(QFileInfo(resultsPath).absolutePath());
     QString notice;
     QList<GameResult> earlier = readEarlierResults(resultsPath, plan, &notice);
     m_tournament = std::make_unique<Tournament>(std::move(plan), std::move(earlier));

@@ -28,6 +28,7 @@ private Q_SLOTS:
         QTest::newRow("minus") << u"-5"_qs << -5.0 << false;
         QTest::newRow("sign alone") << u"-"_qs << 0.0 << false;
         QTest::newRow("fraction") << u".5"_qs << 0.5 << false;
+        QTest::newRow("a letter ends the fraction") << u".5a"_qs << 0.5 << false;
         QTest::newRow("letter between digits ends") << u"1a5"_qs << 1.0 << false;
         QTest::newRow("comma ends") << u"1,5"_qs << 1.0 << false;
         QTest::newRow("blanks") << u" 5 "_qs << 5.0 << false;

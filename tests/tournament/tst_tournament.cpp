@@ -192,7 +192,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, row);
         QTemporaryDir folder;
-        const QString plan = folder.filePath(u"x.csv"_qs), results = folder.filePath(u"x-ergebnisse.csv"_qs);
+        // Folders the writer makes where they are missing.
+        const QString plan = folder.filePath(u"a/x.csv"_qs),
+                      results = folder.filePath(u"a/x-ergebnisse.csv"_qs);
         const QByteArray file = row.startsWith("Nr")
             ? row
             : "Nr;Beginn;Feld;Heim;Gast;Tore Heim;Tore Gast;Angepfiffen;Abgepfiffen\n" + row;
@@ -217,15 +219,17 @@ private Q_SLOTS:
         QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1:00\n").isEmpty());
         VelorandWindow clock;
         const TournamentSession session(readPlanFile(plan).plan, plan, clock);
-        // The tournament window comes after the clock window's first frame, beside it where there is room,
-        // and follows it while the window manager places it.
-        clock.move(0, 50);
+        // The tournament window comes after the clock window's first frame, beside it where there is room
+        // (on the left here, then just so on the right), and follows it while the window manager places it.
+        clock.move(1000, 50);
         clock.show();
         QTRY_VERIFY(session.window().isVisible());
-        QCOMPARE(session.window().frameGeometry().topLeft(), clock.frameGeometry().topRight() + QPoint(1, 0));
-        clock.move(1000, 50);
+        QCOMPARE(session.window().frameGeometry().topRight() + QPoint(1, 0), clock.frameGeometry().topLeft());
+        clock.move(clock.screen()->geometry().right() + 1 - clock.frameGeometry().width()
+                - session.window().frameGeometry().width(),
+            50);
         QTRY_COMPARE(
-            session.window().frameGeometry().topRight() + QPoint(1, 0), clock.frameGeometry().topLeft());
+            session.window().frameGeometry().topLeft(), clock.frameGeometry().topRight() + QPoint(1, 0));
         const auto said = [&] { return session.window().findChild<QLabel *>(u"lblErgebnisse"_qs)->text(); };
         const auto content = [&results] {
             QFile file(results);
@@ -242,6 +246,9 @@ private Q_SLOTS:
         QTRY_VERIFY2(
             said().startsWith(u"Ergebnisse können nicht gespeichert werden: "_qs), qPrintable(said()));
         setrlimit(RLIMIT_FSIZE, &unlimited);
+        auto *line = session.window().findChild<QLabel *>(u"lblErgebnisse"_qs);
+        line->ensurePolished();
+        QCOMPARE(line->palette().color(line->foregroundRole()), QColor(Qt::red));
         QCOMPARE(clock.displayState().running, true);
         QVERIFY(content().contains(";;A;B;0;0;"));
         QCOMPARE(

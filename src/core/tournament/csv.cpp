@@ -133,13 +133,13 @@ QList<CsvRecord> Csv::read(QStringView text, QChar delimiter, int *openQuoteLine
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        const bool crlf = c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n';
+        const bool crlf = text.sliced(i).startsWith(u"\r\n");
         if (quoted) {
             if (c != u'"') {
                 cell += c;
                 if (c == u'\n')
                     ++line;
-            } else if (i + 1 < text.size() && text[i + 1] == u'"') {
+            } else if (text.sliced(i + 1).startsWith(u'"')) {
                 cell += c;
                 ++i;
             } else {

@@ -68,6 +68,8 @@ void ResultsWriter::write(const QByteArray &content)
 
 QString ResultsWriter::writeNow(const QString &path, const QByteArray &content)
 {
+    // The folder may be new (the fallback's) or gone since.
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();

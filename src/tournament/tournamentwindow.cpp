@@ -76,7 +76,6 @@ TournamentWindow::TournamentWindow(Tournament &tournament, VelorandWindow &clock
     lblGast->setObjectName(QStringLiteral("lblGast"));
     lblStand = new QLabel(this);
     lblStand->setObjectName(QStringLiteral("lblStand"));
-    lblStand->setTextFormat(Qt::PlainText);
     for (QLabel *label : { static_cast<QLabel *>(lblHeim), static_cast<QLabel *>(lblGast), lblStand }) {
         label->setFont(large);
         label->setAlignment(Qt::AlignCenter);

@@ -133,6 +133,10 @@ private Q_SLOTS:
         el("spnMin")->setFocus();
         QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget()->property("selectedText"), u"00"_qs); // txtMin, selected
+        for (const char *field : { "txtSek", "txtStd" }) { // each field selects its text on the focus
+            el(field)->setFocus(Qt::OtherFocusReason), QCoreApplication::processEvents();
+            QCOMPARE(el(field)->property("selectedText"), el(field)->property("text"));
+        }
     }
     void popupMenuAndGermanTexts()
     {

@@ -29,7 +29,7 @@ private Q_SLOTS:
         prepareApplication();
         // The names are user data: markup in them stays text everywhere.
         const QByteArray plan = "\xEF\xBB\xBFNr;Beginn;Heim;Gast;Spielzeit\r\n1;10:00;<b>Nord</b>;S\xC3\xBC"
-                                "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;0:01\r\n";
+                                "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;1:01\r\n";
         PlanReading reading = readPlan(plan, u"plan.csv"_qs);
         QCOMPARE(reading.errors.join(u'|'), QString());
         m_tournament = std::make_unique<Tournament>(reading.plan);
@@ -87,7 +87,7 @@ private Q_SLOTS:
             << u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
             << u"1:0SE|0:0S|"_qs;
         QTest::newRow("skipped")
-            << u"stop later next"_qs << u"00 00 01"_qs
+            << u"stop later next"_qs << u"00 01 01"_qs
             << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
             << false << u"1:0SE||"_qs;
         QTest::newRow("swapped back by a double click")
@@ -95,11 +95,11 @@ private Q_SLOTS:
             << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
             << u"1:0SE||"_qs;
         QTest::newRow("played, then the skipped one")
-            << u"start tick tick tick away+ stop"_qs << u"00 00 01"_qs
+            << u"start tick tick tick away+ stop"_qs << u"00 01 01"_qs
             << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
             << false << u"1:0SE|0:1SE|"_qs;
         QTest::newRow("the day is done")
-            << u"start tick stop"_qs << u"00 00 01"_qs << u"  |||Alle Spiele gespielt"_qs << false
+            << u"start end stop"_qs << u"00 01 01"_qs << u"  |||Alle Spiele gespielt"_qs << false
             << u"1:0SE|0:1SE|0:0SE"_qs;
     }
     void day()
@@ -265,6 +265,11 @@ private:
             { u"start"_qs, [this] { m_clock.cmdStart_Click(); } },
             { u"stop"_qs, [this] { m_clock.cmdStart_Click(); } },
             { u"tick"_qs, [this] { m_clock.Timer1_Timer(); } },
+            { u"end"_qs,
+                [this] {
+                    while (!m_clock.displayState().zeit.bannerVisible)
+                        m_clock.Timer1_Timer();
+                } },
             { u"next"_qs, [this] { m_window->cmdNaechstesSpiel_Click(); } },
             { u"home+"_qs, [this] { m_window->cmdHeimPlus_Click(); } },
             { u"home-"_qs, [this] { m_window->cmdHeimMinus_Click(); } },

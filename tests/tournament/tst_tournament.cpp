@@ -88,7 +88,7 @@ private Q_SLOTS:
             << u"1:0SE|0:0S|"_qs;
         QTest::newRow("skipped")
             << u"stop later next"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs
             << false << u"1:0SE||"_qs;
         QTest::newRow("swapped back by a double click")
             << u"dblclick1"_qs << u"00 00 03"_qs
@@ -96,7 +96,7 @@ private Q_SLOTS:
             << u"1:0SE||"_qs;
         QTest::newRow("played, then the skipped one")
             << u"start tick tick tick away+ stop"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 5 min hinter Plan"_qs
+            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs
             << false << u"1:0SE|0:1SE|"_qs;
         QTest::newRow("the day is done")
             << u"start end stop"_qs << u"00 01 01"_qs << u"  |||Alle Spiele gespielt"_qs << false
@@ -108,7 +108,7 @@ private Q_SLOTS:
         for (const QString &step : action.split(u' ', Qt::SkipEmptyParts)) {
             ++m_seconds;
             if (step == u"later")
-                m_seconds += 45 * 60 - 1;
+                m_seconds += 3 * 3600 - 1;
             else if (step.startsWith(u"dblclick"))
                 m_window->lstSpiele_DblClick(step.back().digitValue());
             else

@@ -310,6 +310,7 @@ private Q_SLOTS:
         QTest::newRow("letters") << u"Sek ab up"_qs << u"01"_qs << QString();
         QTest::newRow("half down") << u"Sek .5 down"_qs << u"00"_qs << QString();
         QTest::newRow("down to zero") << u"Sek 01 down"_qs << u"00"_qs << QString();
+        QTest::newRow("at zero") << u"Min 00 down"_qs << u"00"_qs << QString();
     }
     void spinButtons()
     {

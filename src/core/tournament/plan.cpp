@@ -141,8 +141,6 @@ PlanReading readPlan(const QByteArray &bytes, const QString &fileName)
                 errors.add(header.line, u"Spalte „%1“ fehlt"_qs.arg(columnName(required)));
         }
     }
-    plan.hasStart = at[std::size_t(Column::Beginn)] >= 0;
-    plan.hasField = at[std::size_t(Column::Feld)] >= 0;
     if (records.size() < 2 && errors.isEmpty())
         errors.add(1, u"keine Spiele"_qs);
     // Rows are checked only below a header that names every column they need.

@@ -29,8 +29,6 @@ struct Plan
     QList<PlannedGame> games;
     QChar delimiter = u';';
     TextEncoding encoding = TextEncoding::Utf8;
-    bool hasStart = false; ///< the plan has a Beginn column
-    bool hasField = false; ///< the plan has a Feld column
 };
 
 /// A plan, or what is wrong with it.

@@ -57,8 +57,8 @@ private Q_SLOTS:
             << false << u"||"_qs;
         QTest::newRow("a later game first, the first one next")
             << u"dblclick2 start"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 10:00"_qs << true
-            << u"||0:0S"_qs;
+            << u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 10:00"_qs
+            << true << u"||0:0S"_qs;
         QTest::newRow("stopped early, the first one loaded again")
             << u"stop dblclick0"_qs << u"00 00 02"_qs
             << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · im Plan"_qs

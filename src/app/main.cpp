@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "core/horn/hornrule.h"
+#include "core/tournament/journal.h"
 #include "core/tournament/plan.h"
 #include "hall/hallview.h"
 #include "horn/hornplayer.h"
@@ -104,6 +105,14 @@ std::optional<Plan> readPlanOrSay(const QString &path, bool asked)
     return std::nullopt;
 }
 
+/// Where journals are kept: $XDG_STATE_HOME/velorand, by default ~/.local/state/velorand.
+QString stateFolder()
+{
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    return (QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state"))
+        + QStringLiteral("/velorand");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -162,11 +171,22 @@ int main(int argc, char **argv)
             return 2;
     }
 
+    // One clock per plan: a second one would write the same journal.
+    std::unique_ptr<Journal> journal;
+    if (plan) {
+        journal = std::make_unique<Journal>(planPath, stateFolder());
+        if (const QString taken = journal->lock(); !taken.isEmpty()) {
+            std::fprintf(stderr, "velorand: %s\n", qPrintable(taken));
+            return 2;
+        }
+    }
+
     VelorandWindow window;
     // Before the window is shown: the first game's time is in its fields on its first frame.
     std::unique_ptr<TournamentSession> tournament;
     if (plan)
-        tournament = std::make_unique<TournamentSession>(*std::move(plan), planPath, window);
+        tournament
+            = std::make_unique<TournamentSession>(*std::move(plan), planPath, window, std::move(journal));
     std::unique_ptr<HallView> hall;
     if (commandLine.hallScreen >= 0) {
         // The hall view renders what the window publishes, in the same handler that changed it.

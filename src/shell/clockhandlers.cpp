@@ -84,6 +84,44 @@ void VelorandWindow::startGame()
     Timer1->start();
 }
 
+qint64 VelorandWindow::elapsedMs() const
+{
+    if (cmdStart->text() != Look::stopp())
+        return 0;
+    // The count stops at the game's end.
+    const bool over = m_clock.Zeitzähler >= m_clock.Spielzeit;
+    return m_clock.Zeitzähler * GameTimer::interval + (over ? 0 : Timer1->intoSecondNs() / 1000000);
+}
+
+void VelorandWindow::resumeGame(qint64 elapsedMs, bool paused)
+{
+    startGame();
+    if (cmdStart->text() != Look::stopp())
+        return;
+    Timer1->stop();
+    // The seconds that have run, counted as the ticks would have: the bars and banners end up as they
+    // would be now. A game that ran out meanwhile shows its end.
+    for (qint64 tick = elapsedMs / GameTimer::interval; tick > 0; --tick) {
+        const TickUpdate update = advanceOneSecond(m_clock);
+        if (update.display)
+            applyTick(update);
+        if (update.lastTick) {
+            cmdPause->setEnabled(false);
+            publishDisplay();
+            return;
+        }
+    }
+    Timer1->setLeft((GameTimer::interval - elapsedMs % GameTimer::interval) * 1000000);
+    if (paused) {
+        cmdPause->setText(Look::weiter());
+        pnlZeitText->setText(Banner::gameInterrupted());
+        pnlZeitText->show();
+    } else {
+        Timer1->resume();
+    }
+    publishDisplay();
+}
+
 void VelorandWindow::showRunningLook()
 {
     cmdReset->setEnabled(false);

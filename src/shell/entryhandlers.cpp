@@ -43,6 +43,7 @@ void VelorandWindow::txtFields_Change()
         break;
     }
     m_clock.Spielzeit = entered.gameSeconds();
+    publishDisplay();
 }
 
 void VelorandWindow::txtStd_GotFocus()

@@ -347,6 +347,10 @@ DisplayState VelorandWindow::displayState() const
     state.match = m_match;
     state.next = m_next;
     state.countdown = m_countdown;
+    state.txtStd = txtStd->text();
+    state.txtMin = txtMin->text();
+    state.txtSek = txtSek->text();
+    state.notice = m_notice;
     return state;
 }
 
@@ -356,6 +360,19 @@ void VelorandWindow::enterGameTime(int seconds)
     txtStd->setText(twoDigits(seconds / 3600));
     txtMin->setText(twoDigits(seconds / 60 % 60));
     txtSek->setText(twoDigits(seconds % 60));
+}
+
+void VelorandWindow::enterFieldTexts(const QStringList &texts)
+{
+    QLineEdit *const fields[] { txtStd, txtMin, txtSek };
+    for (qsizetype i = 0; i < std::min<qsizetype>(3, texts.size()); ++i)
+        fields[i]->setText(texts[i]);
+}
+
+void VelorandWindow::showNotice(const QString &text)
+{
+    m_notice = text;
+    publishDisplay();
 }
 
 void VelorandWindow::showMatch(const std::optional<MatchDisplay> &match,

@@ -60,6 +60,16 @@ public:
 
     /// Writes @p seconds into the entry fields, two digits each, as if typed: their change handling runs.
     void enterGameTime(int seconds);
+    /// Writes @p texts, three, into the entry fields as if typed.
+    void enterFieldTexts(const QStringList &texts);
+    /// The game time that has run since Start, in milliseconds, the running second's part included.
+    qint64 elapsedMs() const;
+    /// Puts a game back on the clock after a restart: started as by Start with the entered time, the
+    /// ticks of @p elapsedMs counted at once (up to the game's end, whose banners show), then running
+    /// or, when @p paused, interrupted as by Pause.
+    void resumeGame(qint64 elapsedMs, bool paused);
+    /// Shows @p text in every view until it is replaced; empty removes it.
+    void showNotice(const QString &text);
     /// Tournament mode: the loaded game, the game after it and the time to the loaded game's planned start,
     /// for the views; published at once.
     void showMatch(const std::optional<MatchDisplay> &match, const std::optional<MatchDisplay> &next,
@@ -151,6 +161,7 @@ private:
     DisplayState m_published;
     std::optional<MatchDisplay> m_match, m_next;
     QString m_countdown;
+    QString m_notice;
     std::function<QTime()> m_timeOfDay;
     ModalRunner m_modalRunner;
 

@@ -242,16 +242,39 @@ void TournamentWindow::refresh()
     for (QPushButton *button : { cmdHeimPlus, cmdHeimMinus, cmdGastPlus, cmdGastMinus })
         button->setEnabled(editable);
     cmdNaechstesSpiel->setEnabled(!m_tournament.gameOn());
-    lblPlan->setText(
-        m_notice.isEmpty() ? m_tournament.planLine() : m_tournament.planLine() + u'\n' + m_notice);
+    QStringList lines { m_tournament.planLine(), m_transient, m_notice };
+    lines.removeAll(QString());
+    lblPlan->setText(lines.join(u'\n'));
     m_clock.showMatch(match, m_tournament.next(), m_tournament.countdown());
 }
 
 void TournamentWindow::showWritten(const QString &error)
 {
-    const QString where = QDir::toNativeSeparators(m_writer.path());
+    m_resultsError = error;
+    showSaving();
+}
+
+void TournamentWindow::showJournalWritten(const QString &error)
+{
+    m_journalError = error;
+    showSaving();
+}
+
+void TournamentWindow::showSaving()
+{
+    const QString error = m_journalError.isEmpty() ? m_resultsError : m_journalError;
     lblErgebnisse->setText(error.isEmpty()
-            ? QStringLiteral("Ergebnisse: %1").arg(where)
+            ? QStringLiteral("Ergebnisse: %1").arg(QDir::toNativeSeparators(m_writer.path()))
             : QStringLiteral("Ergebnisse können nicht gespeichert werden: %1").arg(error));
     lblErgebnisse->setStyleSheet(error.isEmpty() ? QString() : QStringLiteral("color: red"));
+}
+
+void TournamentWindow::showTransient(const QString &text)
+{
+    m_transient = text;
+    refresh();
+    QTimer::singleShot(10000, this, [this] {
+        m_transient.clear();
+        refresh();
+    });
 }

@@ -40,6 +40,10 @@ public:
     void placeBesideClock();
     /// Shows @p text in the status line for this run (e.g. what was wrong with an earlier results file).
     void setNotice(const QString &text);
+    /// Shows @p text in the status line for ten seconds, above the notice.
+    void showTransient(const QString &text);
+    /// The journal was written (@p error empty) or could not be: a failure shows in red until a write works.
+    void showJournalWritten(const QString &error);
 
     void cmdHeimPlus_Click();
     void cmdHeimMinus_Click();
@@ -54,12 +58,15 @@ protected:
 private:
     void refresh();
     void showWritten(const QString &error);
+    void showSaving();
     QPushButton *makeButton(const char *name, const QString &caption, void (TournamentWindow::*handler)());
 
     Tournament &m_tournament;
     VelorandWindow &m_clock;
     ResultsWriter &m_writer;
     QString m_notice;
+    QString m_transient;
+    QString m_resultsError, m_journalError;
     int m_shownCurrent = -1; ///< the game the list shows in bold
     QElapsedTimer m_sinceShown; ///< started once the window is shown beside the clock
     bool m_waitingForClock = false; ///< to be shown after the clock window's first frame

@@ -266,8 +266,9 @@ private Q_SLOTS:
         w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
         const DisplayState d = w()->displayState();
         DisplayState cleared;
-        std::tie(cleared.secondsRed, cleared.halbzeit1, cleared.halbzeit2, cleared.zeit)
-            = std::tie(d.secondsRed, d.halbzeit1, d.halbzeit2, d.zeit);
+        std::tie(cleared.secondsRed, cleared.halbzeit1, cleared.halbzeit2, cleared.zeit, cleared.txtStd,
+            cleared.txtMin, cleared.txtSek)
+            = std::tie(d.secondsRed, d.halbzeit1, d.halbzeit2, d.zeit, d.txtStd, d.txtMin, d.txtSek);
         QCOMPARE(d, cleared);
         QCOMPARE(bar(d.halbzeit1) + bar(d.halbzeit2) + bar(d.zeit), u"0R0R0Y"_qs); // emptied, no banner
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),

@@ -209,7 +209,8 @@ private Q_SLOTS:
         QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1\n2;C;D;2\n").isEmpty());
         QVERIFY(ResultsWriter::writeNow(results, file).isEmpty());
         VelorandWindow clock;
-        const TournamentSession session(readPlanFile(plan).plan, plan, clock);
+        const TournamentSession session(readPlanFile(plan).plan, plan, clock,
+            std::make_unique<Journal>(plan, folder.filePath(u"state"_qs)));
         QFETCH(QString, loaded);
         QCOMPARE(session.tournament().match()->nr, loaded);
         QFETCH(QString, notice);
@@ -226,7 +227,8 @@ private Q_SLOTS:
         const QString plan = folder.filePath(u"x.csv"_qs), results = folder.filePath(u"x-ergebnisse.csv"_qs);
         QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;1:00\n").isEmpty());
         VelorandWindow clock;
-        const TournamentSession session(readPlanFile(plan).plan, plan, clock);
+        const TournamentSession session(readPlanFile(plan).plan, plan, clock,
+            std::make_unique<Journal>(plan, folder.filePath(u"state"_qs)));
         // The tournament window comes after the clock window's first frame, beside it where there is room
         // (on the left here, then just so on the right), and follows it while the window manager places it.
         clock.move(1000, 50);
@@ -262,8 +264,8 @@ private Q_SLOTS:
         QCOMPARE(
             QDir(folder.path()).entryList(QDir::Files), QStringList({ u"x-ergebnisse.csv"_qs, u"x.csv"_qs }));
         session.window().cmdHeimPlus_Click();
+        QTRY_VERIFY(content().contains(";;A;B;2;0;"));
         QTRY_COMPARE(said(), u"Ergebnisse: "_qs + results);
-        QVERIFY(content().contains(";;A;B;2;0;"));
     }
 
 private:

@@ -114,6 +114,7 @@ private Q_SLOTS:
         QByteArray events = exchange(stream, eventsRequest, "}\n\n");
         QVERIFY(events.contains("\r\nretry: 2000\n\n")); // a browser that lost the stream tries again in 2 s
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("4"));
+        events = exchange(stream, {}, "}\n\n"); // typing is published too
         const auto button = [this](auto name) { return window.findChild<QPushButton *>(name)->text(); };
         const std::function<void()> steps[] { [&] { window.cmdStart_Click(); },
             [&] { window.cmdPause_Click(); }, [&] { now += GameTimer::intervalNs, timer->catchUp(); },

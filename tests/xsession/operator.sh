@@ -69,7 +69,7 @@ plans=$(mktemp -d) && trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm 
 printf 'Nr;Heim;Gast;Spielzeit\n1;Nord;Süd;10:75\n' >"$plans/bad.csv"
 printf 'Nr;Heim;Gast;Spielzeit\n1;Nord;Süd;0:07\n' >"$plans/good.csv"
 pick() { # starts the program on a plan typed into its file dialog
-    "$program" --turnier 2>"$plans/stderr" & program_pid=$!
+    XDG_STATE_HOME="$plans/state" "$program" --turnier 2>"$plans/stderr" & program_pid=$!
     for _ in $(seq 60); do dialog=$(xdotool search --onlyvisible --name '^Turnierplan öffnen$' | head -n1) && [ -n "$dialog" ] && break || sleep 0.5; done
     [ -n "${dialog:-}" ] || fail "no file dialog"
     xdotool windowactivate --sync "$dialog" && xdotool type --delay 20 "$plans/$1"

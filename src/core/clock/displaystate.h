@@ -39,6 +39,8 @@ struct DisplayState
     BarDisplay halbzeit1, halbzeit2, zeit;
     bool running = false; ///< a game is on: the start button reads "Stopp"
     bool paused = false; ///< the game is interrupted: the pause button reads "weiter"
+    QString txtStd, txtMin, txtSek; ///< the entry fields' texts
+    QString notice; ///< a short message for every view, e.g. after a restart
     // In tournament mode only; empty otherwise.
     std::optional<MatchDisplay> match; ///< the game loaded into the clock
     std::optional<MatchDisplay> next; ///< the game after it

@@ -21,6 +21,17 @@ void GameTimer::setClock(Clock clock)
     m_clock = std::move(clock);
 }
 
+qint64 GameTimer::intoSecondNs() const
+{
+    return intervalNs - (m_active ? m_due - m_clock() : m_left);
+}
+
+void GameTimer::setLeft(qint64 leftNs)
+{
+    if (!m_active)
+        m_left = leftNs;
+}
+
 void GameTimer::start()
 {
     m_left = intervalNs;

@@ -32,6 +32,11 @@ public:
     /// Replaces the monotonic clock (tests drive the schedule by hand).
     void setClock(Clock clock);
 
+    /// How much of the current second has run, in nanoseconds (more than a second while ticks are overdue).
+    qint64 intoSecondNs() const;
+    /// While stopped: the next resume() delivers its first tick after @p leftNs.
+    void setLeft(qint64 leftNs);
+
 public Q_SLOTS:
     /// Begins a fresh second: the first tick is due one interval from now.
     void start();

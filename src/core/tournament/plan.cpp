@@ -2,6 +2,7 @@
 
 #include "core/entry/limits.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -122,6 +123,7 @@ PlanReading readPlan(const QByteArray &bytes, const QString &fileName)
     PlanReading reading;
     Plan &plan = reading.plan;
     ErrorLines errors(reading.errors, fileName);
+    plan.hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
     const QString text = Csv::decode(bytes, &plan.encoding);
     plan.delimiter = Csv::detectDelimiter(text);
     int openQuoteLine = 0;

@@ -29,6 +29,7 @@ struct Plan
     QList<PlannedGame> games;
     QChar delimiter = u';';
     TextEncoding encoding = TextEncoding::Utf8;
+    QByteArray hash; ///< SHA-256 of the file's bytes, hex: tells whether the plan changed between runs
 };
 
 /// A plan, or what is wrong with it.

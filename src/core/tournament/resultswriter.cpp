@@ -66,13 +66,18 @@ void ResultsWriter::write(const QByteArray &content)
     d->wake.notify_one();
 }
 
-QString ResultsWriter::writeNow(const QString &path, const QByteArray &content)
+QString ResultsWriter::writeNow(
+    const QString &path, const QByteArray &content, QFileDevice::Permissions permissions)
 {
     // The folder may be new (the fallback's) or gone since.
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return file.errorString();
+    if (permissions && !file.setPermissions(permissions)) {
+        file.cancelWriting();
+        return file.errorString();
+    }
     // QSaveFile syncs before its rename but does not say whether that worked; a full disk often shows
     // only here.
     if (file.write(content) != content.size() || !file.flush() || ::fsync(file.handle()) != 0) {

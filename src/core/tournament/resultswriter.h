@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileDevice>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -28,8 +29,10 @@ public:
     /// Writes @p content to the file, without waiting for it.
     void write(const QByteArray &content);
 
-    /// Writes @p content to @p path in the calling thread; on failure returns the reason, in German.
-    static QString writeNow(const QString &path, const QByteArray &content);
+    /// Writes @p content to @p path in the calling thread, the file with @p permissions when given; on
+    /// failure returns the reason, in German.
+    static QString writeNow(
+        const QString &path, const QByteArray &content, QFileDevice::Permissions permissions = {});
 
 Q_SIGNALS:
     /// A content was written (@p error empty) or could not be (@p error says why); in the owner's thread.

@@ -51,6 +51,15 @@ int Tournament::nextIndex() const
     return -1;
 }
 
+void Tournament::restore(int index, bool gameOn)
+{
+    if (index < 0 || index >= m_plan.games.size())
+        return;
+    m_current = index;
+    m_running = gameOn;
+    m_over = gameOn && m_results[index].played();
+}
+
 void Tournament::loadNext()
 {
     if (m_running)

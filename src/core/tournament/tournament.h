@@ -46,6 +46,9 @@ public:
     void begin();
     /// Loads game @p index of the plan: refused while a game is on.
     void load(int index);
+    /// After a restart: game @p index is loaded as it was, on the clock (@p gameOn) or waiting for its Start.
+    /// Nothing is announced: the clock is to be put back first, before it publishes anything.
+    void restore(int index, bool gameOn);
     /// Loads the game after the loaded one that has no result yet (from the top again past the last).
     void loadNext();
     /// Adds @p delta to a team's goals in the loaded game; a score never goes below 0.

@@ -80,6 +80,8 @@ HallView::HallView(QWidget *parent)
     m_score = matchLabel(new QLabel(this), "lblZuschauerStand");
     m_nextGame = static_cast<ElidedLabel *>(matchLabel(new ElidedLabel(this), "lblZuschauerNaechstesSpiel"));
     m_nextStart = matchLabel(new QLabel(this), "lblZuschauerBeginn");
+    m_notice = matchLabel(new QLabel(this), "lblZuschauerHinweis");
+    m_notice->setAutoFillBackground(true);
 }
 
 HallView::~HallView() = default;
@@ -112,6 +114,8 @@ void HallView::showDisplay(const DisplayState &state)
         playing->setVisible(match && !state.betweenGames());
     m_nextGame->setVisible(state.betweenGames());
     m_nextStart->setVisible(state.betweenGames());
+    m_notice->setText(state.notice);
+    m_notice->setVisible(!state.notice.isEmpty());
     if (m_withMatch != match.has_value()) {
         m_withMatch = match.has_value();
         layOut();
@@ -188,6 +192,8 @@ void HallView::layOut()
         label->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.09 * h)));
     m_nextGame->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.06 * h)));
     m_nextStart->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.045 * h)));
+    m_notice->setGeometry(m_elapsed->geometry());
+    m_notice->setFont(m_nextStart->font());
     for (int i = 0; i < 3; ++i) {
         const double top = 0.70 + i * 0.095;
         m_captions[i]->setGeometry(at(0.02, top, 0.22, 0.075));

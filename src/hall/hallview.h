@@ -63,6 +63,7 @@ private:
     QLabel *m_score = nullptr;
     ElidedLabel *m_nextGame = nullptr; ///< between games: "Nächstes Spiel: Heim – Gast"
     QLabel *m_nextStart = nullptr; ///< and its planned start with the time left to it
+    QLabel *m_notice = nullptr; ///< a short message over the elapsed time, e.g. after a restart
     bool m_withMatch = false; ///< a game of a tournament is shown above the time
     QPointer<const QWidget> m_operator;
     QPointer<QScreen> m_screen;

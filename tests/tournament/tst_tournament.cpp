@@ -220,6 +220,51 @@ private Q_SLOTS:
         QCOMPARE(kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray(),
             notice.isEmpty() ? QByteArray() : file);
     }
+    // Ended with a game on the clock, started again: the game runs on with its score and says so in every
+    // view; on a plan changed meanwhile, a game keeps its result only where Nr, Heim and Gast still match.
+    void restarted_data()
+    {
+        QTest::addColumn<QByteArray>("changed"); // the plan at the restart
+        QTest::addColumn<QString>("shown"); // lblHeim, lblStand, lblPlan; the hall's notice
+        const QByteArray plan = "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n2;C;D;0:04\n";
+        QTest::newRow("same plan")
+            << plan
+            << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt|"
+               u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
+        QTest::newRow("another column")
+            << QByteArray(plan).replace("Spielzeit", "Spielzeit;Feld")
+            << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\n"
+               u"Spielplan geändert; alle Ergebnisse übernommen|Wiederhergestellt: Spiel "
+               u"1, 00:00 gespielt"_qs;
+        QTest::newRow("the game renamed")
+            << QByteArray(plan).replace(";B;", ";Z;")
+            << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: "
+               u"Nr. 1 (A – B)|"_qs;
+    }
+    void restarted()
+    {
+        QTemporaryDir folder;
+        const QString plan = folder.filePath(u"x.csv"_qs), state = folder.filePath(u"state"_qs);
+        QVERIFY(ResultsWriter::writeNow(plan, "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n2;C;D;0:04\n").isEmpty());
+        {
+            VelorandWindow clock;
+            const TournamentSession session(
+                readPlanFile(plan).plan, plan, clock, std::make_unique<Journal>(plan, state));
+            clock.cmdStart_Click();
+            session.window().cmdHeimPlus_Click();
+        }
+        QFETCH(QByteArray, changed);
+        QVERIFY(ResultsWriter::writeNow(plan, changed).isEmpty());
+        VelorandWindow clock;
+        HallView hall;
+        connect(&clock, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
+        const TournamentSession session(
+            readPlanFile(plan).plan, plan, clock, std::make_unique<Journal>(plan, state));
+        QStringList shown;
+        for (const char *name : { "lblHeim", "lblStand", "lblPlan" })
+            shown << texts(session.window(), { name });
+        QTEST(shown.join(u'|') + u'|' + texts(hall, { "lblZuschauerHinweis" }), "shown");
+    }
     // A full disk: the clock runs on, the old file stays whole, the window says so until a write succeeds.
     void fullDisk()
     {

@@ -1,0 +1,91 @@
+// The tournament journal: what a restart counts as the game time, and snapshots that are damaged in
+// every way a crash or a disk can damage them.
+#include "core/tournament/journal.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A game that ran on while the program was down: counted as a watch would.
+    void elapsedAfterRestart_data()
+    {
+        QTest::addColumn<int>("phase"); // GameFacts::Phase
+        QTest::addColumn<QByteArray>("bootThen");
+        QTest::addColumn<qint64>("bootPassedMs"); // on CLOCK_BOOTTIME, suspends included
+        QTest::addColumn<qint64>("wallPassedMs");
+        QTest::addColumn<qint64>("elapsedMs"); // 60 s at the last Start or weiter
+        QTest::newRow("same boot: the time since boot, a suspend counted")
+            << 1 << QByteArray("b1") << 5400LL << 3000LL << 65400LL;
+        QTest::newRow("same boot, the wall clock set back")
+            << 1 << QByteArray("b1") << 200LL << -3600000LL << 60200LL;
+        QTest::newRow("after a reboot: the wall clock")
+            << 1 << QByteArray("b0") << -9000LL << 7000LL << 67000LL;
+        QTest::newRow("after a reboot, the wall clock set back: never negative")
+            << 1 << QByteArray("b0") << 100LL << -5000LL << 60000LL;
+        QTest::newRow("no boot id known then: the wall clock")
+            << 1 << QByteArray() << 100LL << 900LL << 60900LL;
+        QTest::newRow("paused: stands") << 2 << QByteArray("b1") << 5000LL << 5000LL << 60000LL;
+        QTest::newRow("idle: stands") << 0 << QByteArray("b1") << 5000LL << 5000LL << 60000LL;
+    }
+    void elapsedAfterRestart()
+    {
+        QFETCH(int, phase);
+        QFETCH(QByteArray, bootThen);
+        QFETCH(qint64, bootPassedMs);
+        QFETCH(qint64, wallPassedMs);
+        const GameFacts facts { GameFacts::Phase(phase), 60000, { 10000000000, 1700000000000, bootThen } };
+        const Moment now { 10000000000 + bootPassedMs * 1000000, 1700000000000 + wallPassedMs, "b1" };
+        QTEST(facts.elapsedAt(now), "elapsedMs");
+    }
+    // Cut anywhere, or a byte flipped anywhere: the newest snapshot is not trusted, the previous one is
+    // loaded and the reason said.
+    void damagedNewest()
+    {
+        QTemporaryDir folder;
+        Journal journal(u"/x/plan.csv"_qs, folder.path());
+        JournalEntry older, newer;
+        older.results << JournalResult { u"1"_qs, u"A"_qs, u"B"_qs,
+            { 1, 0, QDateTime::fromMSecsSinceEpoch(5), {} } };
+        newer = older;
+        newer.results[0].result.home = 2;
+        newer.game = { GameFacts::Phase::Running, 1234, { 99, 1700000000000, "b" } };
+        QCOMPARE(journal.write(older), QString());
+        QCOMPARE(journal.write(newer), QString());
+        QCOMPARE(Journal(u"/x/plan.csv"_qs, folder.path()).load().entry, newer);
+        const QByteArray whole = Journal::encode(newer);
+        QRandomGenerator random(7);
+        QList<std::pair<QByteArray, QString>> damaged { { QByteArray(), u"leer"_qs },
+            { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs } };
+        for (qsizetype cut = 1; cut < whole.size(); ++cut)
+            damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
+        for (int flip = 0; flip < 300; ++flip) {
+            QByteArray bytes = whole;
+            bytes[random.bounded(int(bytes.size()))] ^= char(1 << random.bounded(8));
+            damaged.append({ bytes, QString() });
+        }
+        for (const auto &[bytes, reason] : std::as_const(damaged)) {
+            QFile file(journal.path());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            file.close();
+            const Journal::Loaded loaded = Journal(u"/x/plan.csv"_qs, folder.path()).load();
+            QCOMPARE(loaded.entry, older);
+            QVERIFY2(reason.isEmpty() ? !loaded.damage.isEmpty() : loaded.damage == reason,
+                qPrintable(QString::fromLatin1(bytes.left(60)) + u" -> "_qs + loaded.damage));
+        }
+        // Both damaged: nothing is trusted, and both reasons are said.
+        QFile::resize(journal.previousPath(), 40);
+        const Journal::Loaded neither = Journal(u"/x/plan.csv"_qs, folder.path()).load();
+        QCOMPARE(neither.entry, std::nullopt);
+        QVERIFY2(
+            neither.damage.endsWith(u"; vorheriger Stand: abgeschnitten"_qs), qPrintable(neither.damage));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_journal.moc"

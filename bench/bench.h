@@ -58,7 +58,8 @@ struct Options
     qint64 clients = 200; ///< 0: the game without a web view
     QString only, markdown;
     QString child; ///< set in a child process: its mode
-    QString plan; ///< in a child of (t): the tournament plan it opens
+    QString plan; ///< in a child of (t) and (j): the tournament plan it opens
+    QString state; ///< in a child of (j): the folder of the plan's journal (none: a new one, a fresh start)
     qint64 startNs = 0; ///< in a child: when the parent launched it
 };
 
@@ -96,6 +97,8 @@ void measureHoldUp(const Options &options, Report &report);
 constexpr int hornEnds = 10;
 /// (t): changes of the score whose results file is written.
 constexpr int scoreChanges = 200;
+/// (j): changes of the score, each written to the journal before changeScore() returns.
+constexpr int journalChanges = 500;
 
 /// What a child printed as "key value" pairs: each key's values in order.
 using ChildOutput = QHash<QByteArray, QList<double>>;

@@ -5,6 +5,7 @@
 
 #include "core/clock/gametimer.h"
 #include "core/horn/hornrule.h"
+#include "core/tournament/journal.h"
 #include "core/tournament/plan.h"
 #include "core/tournament/results.h"
 #include "core/tournament/resultswriter.h"
@@ -85,6 +86,18 @@ Plan planOf(const Options &options)
     return std::move(reading.plan);
 }
 
+/// A journal for options.plan, locked, in options.state or else in @p fresh, made a new folder: a day that
+/// starts anew. One that cannot be used ends the child.
+std::unique_ptr<Journal> lockedJournal(const Options &options, std::optional<QTemporaryDir> &fresh)
+{
+    const QString folder = options.state.isEmpty() ? fresh.emplace().path() : options.state;
+    auto journal = std::make_unique<Journal>(options.plan, folder);
+    const QString taken = folder.isEmpty() ? QStringLiteral("no temporary folder") : journal->lock();
+    if (!taken.isEmpty())
+        qFatal("velorand_bench: %s", qPrintable(taken));
+    return journal;
+}
+
 /// The one way this program starts a process: under the offscreen platform, its errors passed on.
 void startProcess(QProcess &process, const QString &program, const QStringList &arguments)
 {
@@ -126,19 +139,22 @@ struct PaintWatch : QObject
 };
 
 /// (d) paint-window: what the program does at start, the application's settings, then the window;
-/// paint-bare: a bare window as large; paint-label: that with one label. (t) paint-tournament: what it does
-/// with --turnier, the plan read first, then the window and the tournament beside it. Reports once the
-/// first frame of the (clock) window is complete.
+/// paint-bare: a bare window as large; paint-label: that with one label. (t), (j) paint-tournament: what it
+/// does with --turnier, the plan read first, its journal locked, then the window and the tournament beside
+/// it. Reports once the first frame of the (clock) window is complete, and whether a game runs on it.
 int paint(const Options &options)
 {
-    const QWidget *clock = nullptr; // set: only a paint of this window counts, not one of the tournament's
+    const VelorandWindow *clock
+        = nullptr; // set: only a paint of this window counts, not one of the tournament's
     bool otherPainted = false; // another window was painted before the report: its time is in the clock's
     const auto report = [&] {
         print(QStringLiteral("first-paint-ms %1 peak-kb %2")
                   .arg(double(steadyNanoseconds() - options.startNs) / 1e6)
                   .arg(firstLineOf(QStringLiteral("/proc/self/status"), "VmHWM").section(u' ', 0, 0)));
         if (clock)
-            print(QStringLiteral("other-window-painted %1").arg(int(otherPainted)));
+            print(QStringLiteral("other-window-painted %1 game-running %2")
+                      .arg(int(otherPainted))
+                      .arg(int(clock->displayState().running)));
         QCoreApplication::exit(0);
     };
     PaintWatch firstPaint;
@@ -162,8 +178,10 @@ int paint(const Options &options)
     if (options.child == u"paint-tournament") {
         Plan plan = planOf(options);
         prepareApplication();
+        std::optional<QTemporaryDir> fresh;
+        std::unique_ptr<Journal> journal = lockedJournal(options, fresh);
         VelorandWindow window;
-        const TournamentSession day(std::move(plan), options.plan, window);
+        const TournamentSession day(std::move(plan), options.plan, window, std::move(journal));
         window.show();
         clock = &window;
         return QApplication::exec();
@@ -331,8 +349,9 @@ int resultsWrite(const Options &options)
 {
     Plan plan = planOf(options);
     prepareApplication();
+    std::optional<QTemporaryDir> fresh;
     VelorandWindow window;
-    const TournamentSession day(std::move(plan), options.plan, window);
+    const TournamentSession day(std::move(plan), options.plan, window, lockedJournal(options, fresh));
     window.show();
     // Queued after the tournament window's own render and hand-over of the file: the GUI thread's time
     // from the end of the change to here is that, with the event loop's dispatch.
@@ -398,6 +417,64 @@ int resultsWrite(const Options &options)
                      .arg(inCall[i] + handOver[i])
                      .arg(handOver[i])
                      .arg(afterHandOver[i]);
+    }
+    print(lines);
+    return 0;
+}
+
+/// (j) The clock window and the tournament as in results-write; once the plan's first game has kicked off,
+/// journalChanges changes of its score (home and away in turn), each 20 ms after the one before returned,
+/// timed from the changeScore() call to its return, by when the journal holds it on the disk. Then as many
+/// writes of the journal's last snapshot by Journal::write alone, 20 ms apart, into a journal of its own.
+/// The game is left running: with options.state, the journal a resumed start goes on from.
+int journalWrite(const Options &options)
+{
+    Plan plan = planOf(options);
+    prepareApplication();
+    std::optional<QTemporaryDir> fresh;
+    VelorandWindow window;
+    const TournamentSession day(std::move(plan), options.plan, window, lockedJournal(options, fresh));
+    window.show();
+    QList<double> changes;
+    const std::function<void()> change = [&] {
+        const auto from = Steady::now();
+        day.tournament().changeScore(
+            changes.size() % 2 ? Tournament::Team::Away : Tournament::Team::Home, +1);
+        changes << msSince(from);
+        if (changes.size() < journalChanges)
+            QTimer::singleShot(20ms, &window, change);
+        else
+            QCoreApplication::exit(0);
+    };
+    QTimer::singleShot(1000ms, &window, [&] {
+        window.cmdStart_Click();
+        if (!day.tournament().scoreEditable())
+            qFatal("velorand_bench: the game did not start");
+        QTimer::singleShot(20ms, &window, change);
+    });
+    if (QApplication::exec() != 0)
+        return 1;
+    Journal journal(options.plan, options.state.isEmpty() ? fresh->path() : options.state);
+    const std::optional<JournalEntry> last = journal.load().entry;
+    const int current = day.tournament().current();
+    if (!last || last->current != current || last->game.phase != GameFacts::Phase::Running
+        || last->results.value(current).result != day.tournament().results().value(current)) {
+        std::fprintf(stderr, "velorand_bench: the journal does not hold the last score\n");
+        return 1;
+    }
+    QTemporaryDir own;
+    Journal alone(options.plan, own.path());
+    if (!own.isValid())
+        return 1;
+    QString lines = QStringLiteral("journal-bytes %1").arg(QFileInfo(journal.path()).size());
+    for (const double changeMs : std::as_const(changes)) {
+        std::this_thread::sleep_for(20ms);
+        const auto from = Steady::now();
+        if (const QString error = alone.write(*last); !error.isEmpty()) {
+            std::fprintf(stderr, "velorand_bench: %s\n", qPrintable(error));
+            return 1;
+        }
+        lines += QStringLiteral("\nchange-ms %1 write-ms %2").arg(changeMs).arg(msSince(from));
     }
     print(lines);
     return 0;
@@ -536,7 +613,8 @@ int runChild(int argc, char **argv, const Options &options)
         { QStringLiteral("cpu-window"), cpuUse }, { QStringLiteral("cpu-hall-view"), cpuUse },
         { QStringLiteral("cpu-bare"), cpuUse }, { QStringLiteral("hall-view-delay"), hallViewDelay },
         { QStringLiteral("horn-latency"), hornLatency }, { QStringLiteral("web-load"), webLoad },
-        { QStringLiteral("paint-tournament"), paint }, { QStringLiteral("results-write"), resultsWrite } };
+        { QStringLiteral("paint-tournament"), paint }, { QStringLiteral("results-write"), resultsWrite },
+        { QStringLiteral("journal-write"), journalWrite } };
     const auto mode = modes.find(options.child);
     if (mode == modes.end()) {
         std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(options.child));

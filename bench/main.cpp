@@ -50,7 +50,7 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
     const Number numbers[] {
         { "seconds", "Length of the game in (a), (f) and (w).", &Options::seconds },
         { "cycles", "Pause/resume cycles in (b).", &Options::cycles },
-        { "runs", "Cold starts of each kind in (d) and (t).", &Options::startRuns },
+        { "runs", "Cold starts of each kind in (d), (t) and (j).", &Options::startRuns },
         { "cpu-seconds", "Measuring time in (e) and (g).", &Options::cpuSeconds },
         { "clients", "Clients of the web view in (w).", &Options::clients, 0 },
         { "seed", "Seed of the pause points in (b).", &Options::seed, 1,
@@ -71,6 +71,9 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
     QCommandLineOption plan(
         QStringLiteral("plan"), QStringLiteral("The plan a child opens."), QStringLiteral("FILE"));
     plan.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption state(
+        QStringLiteral("state"), QStringLiteral("The journal's folder a child uses."), QStringLiteral("DIR"));
+    state.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({
         { QStringLiteral("full-game"),
             QStringLiteral("A 90-minute game (5400 s) in (a), (f) and (w); (a) alone then takes 3 hours.") },
@@ -83,6 +86,7 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
             QStringLiteral("FILE") },
         child,
         plan,
+        state,
     });
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty() || parser.isSet(help)) {
         *complaint = parser.helpText().replace(
@@ -119,6 +123,7 @@ std::optional<Options> parseOptions(const QStringList &arguments, QString *compl
     options.markdown = parser.value(QStringLiteral("markdown"));
     options.child = parser.value(child);
     options.plan = parser.value(plan);
+    options.state = parser.value(state);
     return options;
 }
 
@@ -204,8 +209,9 @@ int main(int argc, char **argv)
             "velorand_bench` and found at `<build dir>/bench/velorand_bench`.\n\n- %4\n\nEach row compares, "
             "in the same run, the game clock against a reference: a plain `QTimer` of the default (coarse) "
             "type counting 1000 ms ticks for (a) to (c), a bare 425x393 `QWidget` for (d) and (e), the "
-            "start without a plan for (t), and the same game without the extra for (g) and (w); (f), (h) and "
-            "the results file of (t) have none. Errors are counted game time minus real time on "
+            "start without a plan for (t) and (j), and the same game without the extra for (g) and (w); (f), "
+            "(h), the results file of (t) and the journal's writes of (j) have none. Errors are counted game "
+            "time minus real time on "
             "`std::chrono::steady_clock`; negative means the clock fell behind. "
             "Medians and percentiles are nearest rank: the p-th percentile of n sorted values is the one at "
             "index ceil(p/100*n)-1.\n\n")

@@ -145,25 +145,44 @@ QByteArray dayPlan()
     return text.toUtf8();
 }
 
+/// dayPlan() written to turnier.csv in @p folder: its path, or empty when it could not be written.
+QString writeDayPlan(const QTemporaryDir &folder)
+{
+    const QString path = folder.filePath(QStringLiteral("turnier.csv"));
+    QFile plan(path);
+    const QByteArray text = dayPlan();
+    return folder.isValid() && plan.open(QIODevice::WriteOnly) && plan.write(text) == text.size()
+            && plan.flush()
+        ? path
+        : QString();
+}
+
+QString noPlan(QChar letter)
+{
+    return QStringLiteral("(%1) No plan could be written to a temporary folder in %2.")
+        .arg(letter, QDir::tempPath());
+}
+
+QString twoPercentiles(const QList<double> &values, const char *format)
+{
+    return QString::asprintf(format, percentile(values, 50), percentile(values, 99));
+}
+
 void measureTournament(const Options &options, Report &report)
 {
     const QString startMeasure
         = QStringLiteral("(t) Start to the clock window's first frame with a %1-game plan")
               .arg(Plan::maxGames)
         + medianOf(options.startRuns);
-    // The plan in a folder of this run, where the results file is written beside it.
+    // The plan in a folder of this run, where the results file is written beside it; each child locks its
+    // journal in a new folder of its own: a fresh start.
     QTemporaryDir folder;
-    const QString planPath = folder.filePath(QStringLiteral("turnier.csv"));
-    QFile plan(planPath);
-    const QByteArray planText = dayPlan();
-    if (!folder.isValid() || !plan.open(QIODevice::WriteOnly) || plan.write(planText) != planText.size()
-        || !plan.flush()) {
+    const QString planPath = writeDayPlan(folder);
+    if (planPath.isEmpty()) {
         report.rows << ratioRow(startMeasure, {}, {}, ms, 1.3, "plain start");
-        report.notes << QStringLiteral("(t) No plan could be written to a temporary folder in %1.")
-                            .arg(QDir::tempPath());
+        report.notes << noPlan(u't');
         return;
     }
-    plan.close();
     const QStringList withPlan { QStringLiteral("--plan"), planPath };
 
     const StartUps starts = startUps(
@@ -175,8 +194,11 @@ void measureTournament(const Options &options, Report &report)
     const QList<double> otherPainted = tournament.value("other-window-painted");
     report.notes << QStringLiteral(
         "(t) Start: child processes as in (d), taken in turn: paint-tournament does what `velorand --turnier "
-        "PLAN` does (the plan read; the tournament, its results writer and the tournament window with all "
-        "%1 games built, the first game's time entered; the clock window shown, the tournament window "
+        "PLAN` does (the plan read; its journal locked, each child's in a new temporary folder, so that "
+        "every "
+        "start is a fresh one; the tournament, its results writer and the tournament window with all %1 "
+        "games built, the first game's time entered and the journal's first snapshot written; the clock "
+        "window shown, the tournament window "
         "after the clock's first paint event) and reports when the clock window's frame is "
         "painted, measured like (d)'s paint-window, which is the reference here; one unmeasured start of "
         "each first. In %2 of %3 starts the tournament window was painted before that report, so its first "
@@ -195,9 +217,6 @@ void measureTournament(const Options &options, Report &report)
     const ChildOutput writes = launchChild(QStringLiteral("results-write"), withPlan, 300);
     const QList<double> toWritten = writes.value("to-written-ms"), gui = writes.value("gui-ms"),
                         handOver = writes.value("hand-over-ms"), disk = writes.value("after-hand-over-ms");
-    const auto twoPercentiles = [](const QList<double> &values, const char *format) {
-        return QString::asprintf(format, percentile(values, 50), percentile(values, 99));
-    };
     report.rows << Row { QStringLiteral("(t) Score change to its results file written and synced, p50 / "
                                         "p99 of %1 changes, %2-game plan")
                              .arg(scoreChanges)
@@ -209,20 +228,98 @@ void measureTournament(const Options &options, Report &report)
         "(t) Results file: one child process (offscreen) built as for `--turnier`, the plan's first game "
         "kicked off with the clock's Start handler, then %1 score changes (home and away +1 in turn), each "
         "20 ms after the file of the one before was written. A change's time runs from the changeScore() "
-        "call to the writer's written signal arriving in the GUI thread: the tournament window refreshed, "
+        "call to the writer's written signal arriving in the GUI thread: the journal written and synced "
+        "(see (j)), the tournament window refreshed, "
         "the whole file rendered (%2 bytes) and handed over in the GUI thread, then written by the writer's "
         "thread to a temporary file, synced, renamed over the old one and the folder synced, here in a "
         "temporary folder in %3 (%4 on %5). The GUI thread's time per change, p50 / p99: %6, of which %7 "
-        "in the render and hand-over and the rest in changeScore() (the tournament window and the clock's "
-        "views refreshed); from the hand-over to written (the writer's thread and the disk): %8. No target: "
-        "the time after the hand-over depends on the disk and what else writes to it, not on the program; "
-        "what the clock needs is that its thread never waits for it, which the GUI thread's figures show.")
+        "in the render and hand-over and the rest in changeScore() (the journal's write, the tournament "
+        "window and the clock's views refreshed); from the hand-over to written (the writer's thread and the "
+        "disk): %8. No target: the time after the hand-over depends on the disk and what else writes to it, "
+        "not on the program; what the clock needs is that its thread never waits for this file, which the "
+        "render and hand-over figures show. The journal, which it does wait for, is measured in (j).")
                         .arg(scoreChanges)
                         .arg(writes.value("file-bytes").value(0))
                         .arg(QDir::tempPath(), QString::fromUtf8(storage.fileSystemType()),
                             QString::fromUtf8(storage.device()), twoPercentiles(gui, "%.2f / %.2f ms"),
                             twoPercentiles(handOver, "%.2f / %.2f ms"),
                             twoPercentiles(disk, "%.1f / %.1f ms"));
+}
+
+void measureJournal(const Options &options, Report &report)
+{
+    const QString writeMeasure = QStringLiteral("(j) Score change to its journal written and synced (one "
+                                                "durable write), p50 / p99 of %1 changes, %2-game plan")
+                                     .arg(journalChanges)
+                                     .arg(Plan::maxGames);
+    const QString startMeasure
+        = QStringLiteral("(j) Start to the clock window's first frame of a resumed game, %1-game plan")
+              .arg(Plan::maxGames)
+        + medianOf(options.startRuns);
+    const auto writeRow = [&](const QList<double> &changeMs) {
+        return delayRow(writeMeasure, changeMs, 99, "%.1f / %.1f ms", 10, "at most 10 ms (99th)");
+    };
+    // The plan as in (t); one journal folder for the whole measurement: the changes leave their game running
+    // in it, and each start after them goes on with that game.
+    QTemporaryDir folder, state;
+    const QString planPath = writeDayPlan(folder);
+    if (planPath.isEmpty() || !state.isValid()) {
+        report.rows << writeRow({}) << ratioRow(startMeasure, {}, {}, ms, 1.3, "plain start");
+        report.notes << noPlan(u'j');
+        return;
+    }
+    const QStringList withJournal { QStringLiteral("--plan"), planPath, QStringLiteral("--state"),
+        state.path() };
+
+    const ChildOutput writes = launchChild(QStringLiteral("journal-write"), withJournal, 300);
+    const QList<double> changeMs = writes.value("change-ms"), writeMs = writes.value("write-ms");
+    report.rows << writeRow(changeMs.size() == journalChanges ? changeMs : QList<double>());
+    const QStorageInfo storage(state.path());
+    report.notes << QStringLiteral(
+        "(j) Journal: one child process (offscreen) built as for `--turnier`, its journal locked in a new "
+        "temporary folder in %1 (%2 on %3), the plan's first game kicked off with the clock's Start handler, "
+        "then %4 score changes (home and away +1 in turn), each 20 ms after the one before returned. A "
+        "change's time is that of the changeScore() call, which returns once the journal holds the change on "
+        "the disk: the whole snapshot (%5 bytes) written to a temporary file and synced, the newest one kept "
+        "as the previous one by a second name, the new one renamed over it and the folder synced; the "
+        "tournament window and the clock's views refreshed too. The results file follows in its writer's "
+        "thread, as in (t). Journal::write alone, the last snapshot written %6 times 20 ms apart into a "
+        "journal of its own beside it, p50 / p99: %7.")
+                        .arg(QDir::tempPath(), QString::fromUtf8(storage.fileSystemType()),
+                            QString::fromUtf8(storage.device()))
+                        .arg(journalChanges)
+                        .arg(writes.value("journal-bytes").value(0))
+                        .arg(writeMs.size())
+                        .arg(twoPercentiles(writeMs, "%.1f / %.1f ms"));
+
+    const StartUps starts = startUps(
+        { { QStringLiteral("paint-window"), {} }, { QStringLiteral("paint-tournament"), withJournal } },
+        options.startRuns);
+    const ChildOutput &plain = starts.samples[0], &resumed = starts.samples[1];
+    QList<double> resumedMs = resumed.value("first-paint-ms");
+    const QList<double> plainMs = plain.value("first-paint-ms"), running = resumed.value("game-running"),
+                        otherPainted = resumed.value("other-window-painted");
+    // Only starts that all went on with the game count.
+    const auto goneOn = std::count(running.cbegin(), running.cend(), 1.0);
+    if (goneOn != resumedMs.size())
+        resumedMs.clear();
+    report.rows << ratioRow(startMeasure, resumedMs, plainMs, ms, 1.3, "plain start");
+    report.notes << QStringLiteral(
+        "(j) Resumed start: child processes as in (t), taken in turn, all on the journal the changes above "
+        "left, with the first game running: paint-tournament reads it, restores the results and the game "
+        "with the time that passed since, writes the journal anew and reports when the clock window's frame "
+        "is painted; the reference is (d)'s paint-window; one unmeasured start of each first. In %1 of %2 "
+        "starts the first frame showed the game running, in %3 the tournament window was painted before the "
+        "report. Fastest start: resumed %4, plain %5; peak memory (VmHWM), median: resumed %6, plain %7.%8")
+                        .arg(goneOn)
+                        .arg(running.size())
+                        .arg(std::count(otherPainted.cbegin(), otherPainted.cend(), 1.0))
+                        .arg(ms(percentile(resumed.value("first-paint-ms"), 0)), ms(percentile(plainMs, 0)),
+                            megabytes(percentile(resumed.value("peak-kb"), 50)),
+                            megabytes(percentile(plain.value("peak-kb"), 50)),
+                            starts.failures
+                                ? QStringLiteral(" %1 starts failed and are left out.").arg(starts.failures)
+                                : QString());
 }
 
 /// (e), (g): two children measuring CPU time at the same time, ours and its reference.
@@ -343,6 +440,8 @@ QList<Measurement> measurements()
             } },
         { u'h', QStringLiteral("the horn at ten ends of a half, on the default PulseAudio server"),
             measureHorn, false },
+        { u'j', QStringLiteral("the tournament's journal: a score change written, a resumed start"),
+            measureJournal },
         { u't', QStringLiteral("start with a tournament plan, its results file after a score change"),
             measureTournament },
         { u'w', QStringLiteral("clients on the web view's /events during a game"), measureWebLoad },

@@ -2,7 +2,9 @@
 # Builds everything and runs every test, in stages:
 #   format    every C++ file as .clang-format lays it out (clang-format --dry-run --Werror)
 #   normal    configure and build in build/ with warnings as errors, run all tests with ctest
-#   asan      the same tests built with AddressSanitizer and UBSan in build-asan/
+#             but the long ones (label "long")
+#   killed    the long ones: a tournament day killed at 200 random moments (normal build)
+#   asan      the normal stage's tests built with AddressSanitizer and UBSan in build-asan/
 #   fuzz      the entry and plan fuzzers (clang, libFuzzer) for a bounded time in build-fuzz/
 #   valgrind  the operator's real-window run under memcheck, in a virtual X session
 #   package   a Release build in build-pkg/, its Debian package, and the checks of
@@ -17,7 +19,7 @@ root="$PWD"
 scripts/deps.sh test || exit 1
 
 jobs="$(nproc)"
-stages="${VELORAND_STAGES:-format normal asan fuzz valgrind package}"
+stages="${VELORAND_STAGES:-format normal killed asan fuzz valgrind package}"
 fuzz_seconds="${VELORAND_FUZZ_SECONDS:-60}"
 summary=()
 summary_files=()
@@ -71,7 +73,11 @@ stage_format() {
 stage_normal() {
     cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null &&
         cmake --build build -j"$jobs" &&
-        ctest_logged build build/ctest.log
+        ctest_logged build build/ctest.log -LE long
+}
+
+stage_killed() {
+    cmake --build build -j"$jobs" --target dayrunner && ctest_logged build build/ctest-long.log -L long
 }
 
 stage_asan() {
@@ -81,7 +87,7 @@ stage_asan() {
     ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1" \
         LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
         UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
-        ctest_logged build-asan build-asan/ctest.log --timeout 900
+        ctest_logged build-asan build-asan/ctest.log --timeout 900 -LE long
 }
 
 stage_fuzz() {
@@ -157,6 +163,7 @@ stage_package() {
 
 run_stage format stage_format
 run_stage normal stage_normal
+run_stage killed stage_killed
 run_stage asan stage_asan
 run_stage fuzz stage_fuzz
 run_stage valgrind stage_valgrind

@@ -33,7 +33,7 @@ kill -0 $plain && ! ss -ltnpH | grep -q "pid=$plain," || fail "a plain start lis
 
 # The home team's name holds the delimiter, so it is quoted as a spreadsheet would.
 printf 'Nr;Beginn;Heim;Gast;Spielzeit\n1;10:00;"<b>Nord</b> &amp;";<script>x()</script>;0:04\n' >"$tmp/plan.csv"
-"$velorand" --turnier "$tmp/plan.csv" --web=127.0.0.1:$((port + 1)) >"$tmp/out2" 2>&1 & turnier=$!
+XDG_STATE_HOME="$tmp/state" "$velorand" --turnier "$tmp/plan.csv" --web=127.0.0.1:$((port + 1)) >"$tmp/out2" 2>&1 & turnier=$!
 for _ in $(seq 50); do [ -s "$tmp/out2" ] && break; sleep 0.1; done
 names() { grep -qF 'Nächstes Spiel: &lt;b&gt;Nord&lt;/b&gt; &amp;amp; – &lt;script&gt;x()&lt;/script&gt;' "$tmp/dom2"; }
 for _ in 1 2 3; do port=$((port + 1)) browse --dump-dom >"$tmp/dom2" && names && break || sleep 1; done

@@ -105,12 +105,20 @@ std::optional<Plan> readPlanOrSay(const QString &path, bool asked)
     return std::nullopt;
 }
 
-/// Where journals are kept: $XDG_STATE_HOME/velorand, by default ~/.local/state/velorand.
-QString stateFolder()
+/// The journal of the plan at @p path, locked; or nothing after saying on standard error that another
+/// clock has the plan open. Journals are kept in $XDG_STATE_HOME/velorand, by default
+/// ~/.local/state/velorand.
+std::unique_ptr<Journal> lockedJournal(const QString &path)
 {
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    return (QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state"))
-        + QStringLiteral("/velorand");
+    auto journal = std::make_unique<Journal>(path,
+        (QDir::isAbsolutePath(state) ? state : QDir::homePath() + QStringLiteral("/.local/state"))
+            + QStringLiteral("/velorand"));
+    if (const QString taken = journal->lock(); !taken.isEmpty()) {
+        std::fprintf(stderr, "velorand: %s\n", qPrintable(taken));
+        return nullptr;
+    }
+    return journal;
 }
 
 } // namespace
@@ -137,9 +145,11 @@ int main(int argc, char **argv)
 
     // A plan named on the command line is read before anything opens: a bad one opens no window.
     std::optional<Plan> plan;
+    std::unique_ptr<Journal> journal;
     if (commandLine.tournament && !commandLine.planPath.isEmpty()) {
         plan = readPlanOrSay(commandLine.planPath, false);
-        if (!plan)
+        // One clock per plan: a second one would write the same journal.
+        if (!plan || !(journal = lockedJournal(commandLine.planPath)))
             return 2;
     }
 
@@ -167,18 +177,8 @@ int main(int argc, char **argv)
         if (planPath.isEmpty())
             return 0;
         plan = readPlanOrSay(planPath, true);
-        if (!plan)
+        if (!plan || !(journal = lockedJournal(planPath)))
             return 2;
-    }
-
-    // One clock per plan: a second one would write the same journal.
-    std::unique_ptr<Journal> journal;
-    if (plan) {
-        journal = std::make_unique<Journal>(planPath, stateFolder());
-        if (const QString taken = journal->lock(); !taken.isEmpty()) {
-            std::fprintf(stderr, "velorand: %s\n", qPrintable(taken));
-            return 2;
-        }
     }
 
     VelorandWindow window;

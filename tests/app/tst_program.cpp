@@ -1,5 +1,6 @@
 // The program as started from a shell: its options, exit statuses and its
 // answer when no window can be opened.
+#include "core/tournament/journal.h"
 #include "version.h"
 
 #include <QtNetwork>
@@ -91,6 +92,9 @@ private Q_SLOTS:
             << u"plan.csv:2: Spielzeit „10:75“ ist keine Zeit (MM:SS)\nplan.csv:3: Nr „1“ gibt es schon "
                u"(Zeile 2)\n"
                "plan.csv:3: Spielzeit „0“ ist 0\n"_qs;
+        QTest::newRow("the plan open in another clock")
+            << u"--turnier PLAN"_qs << good
+            << u"velorand: Dieser Turnierplan ist schon geöffnet (PID SELF)\n"_qs;
         QTest::newRow("no such plan") << u"--turnier=fehlt.csv"_qs << QByteArray()
                                       << u"fehlt.csv: nicht lesbar (No such file or directory)\n"_qs;
     }
@@ -103,8 +107,13 @@ private Q_SLOTS:
         QFile file(folder.filePath(u"plan.csv"_qs));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(plan) == plan.size());
         file.close();
-        const auto [status, out, err] = runProgram(
-            arguments.replace(u"PLAN"_qs, file.fileName()).split(u' '), u"DISPLAY=:77"_qs, folder.path());
+        Journal otherClock(file.fileName(), folder.filePath(u"state/velorand"_qs));
+        if (refusal.contains(u"SELF"_qs)) {
+            QCOMPARE(otherClock.lock(), QString());
+            refusal.replace(u"SELF"_qs, QString::number(QCoreApplication::applicationPid()));
+        }
+        const auto [status, out, err] = runProgram(arguments.replace(u"PLAN"_qs, file.fileName()).split(u' '),
+            u"DISPLAY=:77 XDG_STATE_HOME="_qs + folder.filePath(u"state"_qs), folder.path());
         QCOMPARE(status, 2);
         QCOMPARE(err,
             refusal.isEmpty()

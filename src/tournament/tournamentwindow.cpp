@@ -59,8 +59,7 @@ TournamentWindow::TournamentWindow(Tournament &tournament, VelorandWindow &clock
             column == 5 ? QStringLiteral("99 : 99") : QString() };
         for (int row = 0; row < lstSpiele->topLevelItemCount(); ++row)
             texts << lstSpiele->topLevelItem(row)->text(column);
-        std::sort(texts.begin(), texts.end(),
-            [](const QString &a, const QString &b) { return a.size() > b.size(); });
+        std::ranges::sort(texts, std::ranges::greater(), [](const QString &text) { return text.size(); });
         int widest = 0;
         for (const QString &text : texts.first(std::min<qsizetype>(texts.size(), 16)))
             widest = std::max(widest, metrics.horizontalAdvance(text));

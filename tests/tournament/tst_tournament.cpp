@@ -128,6 +128,9 @@ private Q_SLOTS:
             ? texts(m_hall, { "lblZuschauerStand" })
             : texts(m_hall, { "lblZuschauerNaechstesSpiel" }) + u'|'
                 + texts(m_hall, { "lblZuschauerBeginn" });
+        if (hallLine == texts(*m_window, { "lblStand" })) // the hall names the teams as the window does
+            QCOMPARE(texts(m_hall, { "lblZuschauerHeim", "lblZuschauerGast" }),
+                texts(*m_window, { "lblHeim", "lblGast" }));
         QFETCH(QString, shown);
         QCOMPARE(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine + u'|'
                 + texts(*m_window, { "lblPlan" }),

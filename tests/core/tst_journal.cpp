@@ -2,6 +2,7 @@
 // every way a crash or a disk can damage them.
 #include "core/tournament/journal.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -60,8 +61,17 @@ private Q_SLOTS:
         QCOMPARE(Journal(u"/x/plan.csv"_qs, folder.path()).load().entry, newer);
         const QByteArray whole = Journal::encode(newer);
         QRandomGenerator random(7);
+        const auto sealed = [](const QByteArray &body) { // a checksum that fits a body that does not
+            return "velorand-journal 1 " + QByteArray::number(body.size()) + ' '
+                + QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + '\n' + body;
+        };
         QList<std::pair<QByteArray, QString>> damaged { { QByteArray(), u"leer"_qs },
-            { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs } };
+            { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs },
+            { QByteArray(whole).replace("velorand", "Velorand"), u"kein Journal"_qs },
+            { QByteArray(whole).replace("\"home\":2", "\"home\":3"), u"Prüfsumme falsch"_qs },
+            { whole + '\n', u"Prüfsumme falsch"_qs }, { sealed("{}"), u"Inhalt unlesbar"_qs },
+            { sealed(whole.mid(whole.indexOf('\n') + 1).replace("\"running\"", "\"rennt\"")),
+                u"Inhalt unlesbar"_qs } };
         for (qsizetype cut = 1; cut < whole.size(); ++cut)
             damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
         for (int flip = 0; flip < 300; ++flip) {
@@ -78,6 +88,12 @@ private Q_SLOTS:
             QVERIFY2(reason.isEmpty() ? !loaded.damage.isEmpty() : loaded.damage == reason,
                 qPrintable(QString::fromLatin1(bytes.left(60)) + u" -> "_qs + loaded.damage));
         }
+        // The damaged newest one never becomes the previous one.
+        Journal again(u"/x/plan.csv"_qs, folder.path());
+        QVERIFY(!again.load().damage.isEmpty());
+        QCOMPARE(again.write(newer), QString());
+        QFile::resize(journal.path(), 10);
+        QCOMPARE(Journal(u"/x/plan.csv"_qs, folder.path()).load().entry, older);
         // Both damaged: nothing is trusted, and both reasons are said.
         QFile::resize(journal.previousPath(), 40);
         const Journal::Loaded neither = Journal(u"/x/plan.csv"_qs, folder.path()).load();

@@ -228,21 +228,30 @@ private Q_SLOTS:
     void restarted_data()
     {
         QTest::addColumn<QByteArray>("changed"); // the plan at the restart
+        QTest::addColumn<int>("cut"); // journal snapshots cut short, the newest first
         QTest::addColumn<QString>("shown"); // lblHeim, lblStand, lblPlan; the hall's notice
         const QByteArray plan = "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n2;C;D;0:04\n";
         QTest::newRow("same plan")
-            << plan
+            << plan << 0
             << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt|"
                u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
         QTest::newRow("another column")
-            << QByteArray(plan).replace("Spielzeit", "Spielzeit;Feld")
+            << QByteArray(plan).replace("Spielzeit", "Spielzeit;Feld") << 0
             << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\n"
                u"Spielplan geändert; alle Ergebnisse übernommen|Wiederhergestellt: Spiel "
                u"1, 00:00 gespielt"_qs;
         QTest::newRow("the game renamed")
-            << QByteArray(plan).replace(";B;", ";Z;")
+            << QByteArray(plan).replace(";B;", ";Z;") << 0
             << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: "
                u"Nr. 1 (A – B)|"_qs;
+        QTest::newRow("the newest snapshot cut: the one before the goal")
+            << plan << 1
+            << u"A|0 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\nJournal beschädigt "
+               u"(abgeschnitten), vorheriger Stand geladen|Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
+        QTest::newRow("both cut: the results file")
+            << plan << 2
+            << u"A|0 : 0|Nächstes Spiel: Nr. 1\nJournal beschädigt (abgeschnitten; vorheriger Stand: "
+               u"abgeschnitten), nur die Ergebnisdatei geladen|"_qs;
     }
     void restarted()
     {
@@ -256,6 +265,10 @@ private Q_SLOTS:
             clock.cmdStart_Click();
             session.window().cmdHeimPlus_Click();
         }
+        QFETCH(int, cut);
+        const Journal journal(plan, state);
+        for (const QString &snapshot : QStringList { journal.path(), journal.previousPath() }.first(cut))
+            QVERIFY(QFile::resize(snapshot, 30));
         QFETCH(QByteArray, changed);
         QVERIFY(ResultsWriter::writeNow(plan, changed).isEmpty());
         VelorandWindow clock;

@@ -72,10 +72,9 @@ std::optional<JournalEntry> entryFrom(const QJsonObject &o)
     const std::optional<qint64> elapsed = number(game.value(u"elapsedMs"), 0, longestGameMs);
     const std::optional<qint64> bootNs = number(game.value(u"bootNs"), 0, std::numeric_limits<qint64>::max());
     const std::optional<qint64> wallMs = number(game.value(u"wallMs"), 0, std::numeric_limits<qint64>::max());
-    if (!current || fields.size() != 3 || !elapsed || !bootNs || !wallMs || !o.value(u"finished").isBool())
+    if (!current || fields.size() != 3 || !elapsed || !bootNs || !wallMs)
         return std::nullopt;
     entry.current = int(*current);
-    entry.finished = o.value(u"finished").toBool();
     entry.fields.clear();
     for (const QJsonValue &field : fields) {
         if (!field.isString() || field.toString().size() > 64)
@@ -178,7 +177,7 @@ QByteArray Journal::encode(const JournalEntry &entry)
         { QStringLiteral("wallMs"), double(g.since.wallMs) },
         { QStringLiteral("bootId"), QString::fromLatin1(g.since.bootId) } };
     const QJsonObject body { { QStringLiteral("planHash"), QString::fromLatin1(entry.planHash) },
-        { QStringLiteral("current"), entry.current }, { QStringLiteral("finished"), entry.finished },
+        { QStringLiteral("current"), entry.current },
         { QStringLiteral("fields"), QJsonArray::fromStringList(entry.fields) },
         { QStringLiteral("game"), game }, { QStringLiteral("results"), results } };
     const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Compact);

@@ -51,12 +51,11 @@ struct JournalResult
 struct JournalEntry
 {
     QByteArray planHash; ///< SHA-256 of the plan file's bytes, hex
-    int current = -1; ///< the loaded game's index
-    bool finished = false; ///< the day is over: a restart loads no game
+    int current = -1; ///< the loaded game's index in results
     QStringList fields { QStringLiteral("00"), QStringLiteral("00"),
         QStringLiteral("00") }; ///< the entry fields
     GameFacts game;
-    QList<JournalResult> results;
+    QList<JournalResult> results; ///< the games that have started, and the loaded one
     bool operator==(const JournalEntry &) const = default;
 };
 

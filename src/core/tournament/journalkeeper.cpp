@@ -49,12 +49,17 @@ JournalEntry JournalKeeper::entry() const
     JournalEntry entry;
     const Plan &plan = m_tournament.plan();
     entry.planHash = plan.hash;
-    entry.current = m_tournament.current();
     entry.fields = m_fields;
     entry.game = m_game;
+    // The games that have started, and the loaded one: a game is found again by its names, so a snapshot
+    // stays small on a long plan.
     for (qsizetype i = 0; i < plan.games.size(); ++i) {
         const PlannedGame &game = plan.games[i];
-        entry.results << JournalResult { game.nr, game.home, game.away, m_tournament.results()[i] };
+        const GameResult &result = m_tournament.results()[i];
+        if (i == m_tournament.current())
+            entry.current = int(entry.results.size());
+        if (result.started.isValid() || i == m_tournament.current())
+            entry.results << JournalResult { game.nr, game.home, game.away, result };
     }
     return entry;
 }

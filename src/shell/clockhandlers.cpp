@@ -103,7 +103,11 @@ void VelorandWindow::resumeGame(qint64 elapsedMs, bool paused)
     // would be now. A game that ran out meanwhile shows its end.
     for (qint64 tick = elapsedMs / GameTimer::interval; tick > 0; --tick) {
         const TickUpdate update = advanceOneSecond(m_clock);
-        if (update.display)
+        // Only what stays on screen: the banners as they come up, and the last two ticks (the game's last
+        // tick leaves its bar as the one before did).
+        const bool shown = tick <= 2 || m_clock.Zeitzähler + 1 >= m_clock.Spielzeit
+            || update.halbzeit1.showBanner || update.halbzeit2.showBanner || update.zeit.showBanner;
+        if (update.display && shown)
             applyTick(update);
         if (update.lastTick) {
             cmdPause->setEnabled(false);

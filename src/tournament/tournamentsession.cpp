@@ -126,9 +126,13 @@ TournamentSession::TournamentSession(
         m_tournament.get(), &Tournament::changed, m_keeper.get(), &JournalKeeper::tournamentChanged);
     QObject::connect(
         m_keeper.get(), &JournalKeeper::written, m_window.get(), &TournamentWindow::showJournalWritten);
-    m_keeper->observe(clock.displayState());
-    if (loaded.entry)
-        m_writer->write(Results::render(m_tournament->plan(), m_tournament->results()));
+    // After the first frame: until then the snapshot on disk, if any, holds the same facts, and the results
+    // file of a restored day is brought up to date from its thread.
+    QTimer::singleShot(0, m_keeper.get(), [this, &clock, restored = loaded.entry.has_value()] {
+        m_keeper->observe(clock.displayState());
+        if (restored)
+            m_writer->write(Results::render(m_tournament->plan(), m_tournament->results()));
+    });
     m_window->showAfterClock();
 }
 

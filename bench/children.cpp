@@ -144,8 +144,8 @@ struct PaintWatch : QObject
 /// it. Reports once the first frame of the (clock) window is complete, and whether a game runs on it.
 int paint(const Options &options)
 {
-    const VelorandWindow *clock
-        = nullptr; // set: only a paint of this window counts, not one of the tournament's
+    // Set: only a paint of this window counts, not one of the tournament's.
+    const VelorandWindow *clock = nullptr;
     bool otherPainted = false; // another window was painted before the report: its time is in the clock's
     const auto report = [&] {
         print(QStringLiteral("first-paint-ms %1 peak-kb %2")
@@ -425,8 +425,9 @@ int resultsWrite(const Options &options)
 /// (j) The clock window and the tournament as in results-write; once the plan's first game has kicked off,
 /// journalChanges changes of its score (home and away in turn), each 20 ms after the one before returned,
 /// timed from the changeScore() call to its return, by when the journal holds it on the disk. Then as many
-/// writes of the journal's last snapshot by Journal::write alone, 20 ms apart, into a journal of its own.
-/// The game is left running: with options.state, the journal a resumed start goes on from.
+/// writes of the journal's last snapshot by Journal::write alone, 20 ms apart, into a journal of its own,
+/// each after the snapshot's encoding timed alone. The game is left running: with options.state, the
+/// journal a resumed start goes on from.
 int journalWrite(const Options &options)
 {
     Plan plan = planOf(options);
@@ -469,12 +470,18 @@ int journalWrite(const Options &options)
     QString lines = QStringLiteral("journal-bytes %1").arg(QFileInfo(journal.path()).size());
     for (const double changeMs : std::as_const(changes)) {
         std::this_thread::sleep_for(20ms);
-        const auto from = Steady::now();
+        auto from = Steady::now();
+        Journal::encode(*last); // what the write does before it touches the disk
+        const double encodeMs = msSince(from);
+        from = Steady::now();
         if (const QString error = alone.write(*last); !error.isEmpty()) {
             std::fprintf(stderr, "velorand_bench: %s\n", qPrintable(error));
             return 1;
         }
-        lines += QStringLiteral("\nchange-ms %1 write-ms %2").arg(changeMs).arg(msSince(from));
+        lines += QStringLiteral("\nchange-ms %1 write-ms %2 encode-ms %3")
+                     .arg(changeMs)
+                     .arg(msSince(from))
+                     .arg(encodeMs);
     }
     print(lines);
     return 0;

@@ -272,7 +272,8 @@ void measureJournal(const Options &options, Report &report)
         state.path() };
 
     const ChildOutput writes = launchChild(QStringLiteral("journal-write"), withJournal, 300);
-    const QList<double> changeMs = writes.value("change-ms"), writeMs = writes.value("write-ms");
+    const QList<double> changeMs = writes.value("change-ms"), writeMs = writes.value("write-ms"),
+                        encodeMs = writes.value("encode-ms");
     report.rows << writeRow(changeMs.size() == journalChanges ? changeMs : QList<double>());
     const QStorageInfo storage(state.path());
     report.notes << QStringLiteral(
@@ -284,13 +285,15 @@ void measureJournal(const Options &options, Report &report)
         "as the previous one by a second name, the new one renamed over it and the folder synced; the "
         "tournament window and the clock's views refreshed too. The results file follows in its writer's "
         "thread, as in (t). Journal::write alone, the last snapshot written %6 times 20 ms apart into a "
-        "journal of its own beside it, p50 / p99: %7.")
+        "journal of its own beside it, p50 / p99: %7; the snapshot's encoding alone (Journal::encode, timed "
+        "just before each write): %8.")
                         .arg(QDir::tempPath(), QString::fromUtf8(storage.fileSystemType()),
                             QString::fromUtf8(storage.device()))
                         .arg(journalChanges)
                         .arg(writes.value("journal-bytes").value(0))
                         .arg(writeMs.size())
-                        .arg(twoPercentiles(writeMs, "%.1f / %.1f ms"));
+                        .arg(twoPercentiles(writeMs, "%.1f / %.1f ms"),
+                            twoPercentiles(encodeMs, "%.1f / %.1f ms"));
 
     const StartUps starts = startUps(
         { { QStringLiteral("paint-window"), {} }, { QStringLiteral("paint-tournament"), withJournal } },
@@ -299,7 +302,7 @@ void measureJournal(const Options &options, Report &report)
     QList<double> resumedMs = resumed.value("first-paint-ms");
     const QList<double> plainMs = plain.value("first-paint-ms"), running = resumed.value("game-running"),
                         otherPainted = resumed.value("other-window-painted");
-    // Only starts that all went on with the game count.
+    // The row counts only when every start went on with the game.
     const auto goneOn = std::count(running.cbegin(), running.cend(), 1.0);
     if (goneOn != resumedMs.size())
         resumedMs.clear();

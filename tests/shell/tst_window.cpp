@@ -327,39 +327,6 @@ private Q_SLOTS:
         // Start follows the field, "Uhr aus" the other way.
         QCOMPARE(controls().startsWith(u'-') && !controls().contains(u"-Uhr"_qs), !after.toInt());
     }
-    // A game put back after a restart: the time that has run counted at once, with the ends that passed,
-    // then on, or interrupted, at the same point of its second.
-    void resumedAfterRestart_data()
-    {
-        QTest::addColumn<qint64>("elapsedMs"); // of a 0:10 game
-        QTest::addColumn<bool>("paused");
-        QTest::addColumn<QString>(
-            "shown"); // remaining, elapsed, the bars (half 1, half 2, game), the commands
-        QTest::newRow("first half")
-            << 3400LL << false
-            << u"00:00:07 00:00:03 60Y 0R 30YSpielzeit Stopp Pause -Reset -Uhr aus - running"_qs;
-        QTest::newRow("half-time passed, interrupted")
-            << 7600LL << true
-            << u"00:00:03 00:00:07 100R! 40Y 70Y!Spielzeit unterbrochen ! Stopp weiter -Reset -Uhr aus - off"_qs;
-        QTest::newRow("ran out meanwhile")
-            << 12000LL << false
-            << u"00:00:00 00:00:10 100R! 100R! 90R!Die Spielzeit ist abgelaufen ! Stopp -Pause -Reset -Uhr aus - off"_qs;
-    }
-    void resumedAfterRestart()
-    {
-        QFETCH(qint64, elapsedMs);
-        QFETCH(bool, paused);
-        w()->enterFieldTexts({ u"00"_qs, u"00"_qs, u"10"_qs });
-        w()->resumeGame(elapsedMs, paused);
-        const DisplayState d = w()->displayState();
-        QTEST(remaining() + u' ' + elapsed() + u' ' + bar(d.halbzeit1) + u' ' + bar(d.halbzeit2) + u' '
-                + bar(d.zeit) + d.zeit.banner + u' ' + controls(),
-            "shown");
-        pass(999 - elapsedMs % 1000); // the rest of the second but one millisecond: no tick yet
-        const QString before = elapsed();
-        pass(1);
-        QCOMPARE(elapsed() != before, !paused && elapsedMs < 10000);
-    }
     void heldArrowRepeatsUntilReleased()
     {
         w()->show();

@@ -24,10 +24,8 @@ int main(int argc, char **argv)
     prepareApplication();
     const QString planPath = QString::fromLocal8Bit(argv[1]);
     auto journal = std::make_unique<Journal>(planPath, QString::fromLocal8Bit(argv[2]));
-    if (const QString taken = journal->lock(); !taken.isEmpty()) {
-        std::fprintf(stderr, "%s\n", qPrintable(taken));
-        return 2;
-    }
+    if (const QString taken = journal->lock(); !taken.isEmpty())
+        return std::fprintf(stderr, "%s\n", qPrintable(taken)), 2;
     VelorandWindow clock;
     TournamentSession day(readPlanFile(planPath).plan, planPath, clock, std::move(journal));
     clock.show();
@@ -39,8 +37,7 @@ int main(int argc, char **argv)
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char line[64] = {};
-        const ssize_t got = ::read(STDIN_FILENO, line, sizeof line - 1);
-        if (got <= 0)
+        if (::read(STDIN_FILENO, line, sizeof line - 1) <= 0)
             QApplication::quit();
         commands.value(QByteArray(line).trimmed(), [] {})();
         QJsonArray results;
@@ -50,7 +47,10 @@ int main(int argc, char **argv)
         const QJsonObject state { { u"current"_qs, day.tournament().current() },
             { u"running"_qs, shown.running }, { u"paused"_qs, shown.paused },
             { u"elapsedMs"_qs, clock.elapsedMs() }, { u"results"_qs, results },
-            { u"status"_qs, window.findChild<QLabel *>(u"lblPlan"_qs)->text() } };
+            { u"status"_qs, window.findChild<QLabel *>(u"lblPlan"_qs)->text() },
+            { u"banners"_qs,
+                QJsonArray { shown.halbzeit1.bannerVisible, shown.halbzeit2.bannerVisible,
+                    shown.zeit.bannerVisible ? shown.zeit.banner : QString() } } };
         std::printf("%s\n", QJsonDocument(state).toJson(QJsonDocument::Compact).constData());
         std::fflush(stdout);
     });

@@ -190,12 +190,8 @@ private Q_SLOTS:
             << QByteArray("1;;;A;B;0;0;2026-05-01T10:00:00Z;") << u"1"_qs << QString();
         QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
-        QTest::newRow("goals below 0") << QByteArray(ok).replace(";1;", ";-1;") << u"1"_qs
-                                       << u"x-ergebnisse.csv:2: Tore „2“ : „-1“ sind keine Zahlen"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs
                                          << u"x-ergebnisse.csv:2: Tore „zwei“ : „1“ sind keine Zahlen"_qs;
-        QTest::newRow("no time") << QByteArray(ok).replace("T10:10", "um 10:10") << u"1"_qs
-                                 << u"x-ergebnisse.csv:2: Zeit „2026-05-01um 10:10:00+02:00“ ist keine"_qs;
         QTest::newRow("a column missing") << QByteArray(
             "Nr;Heim\n1;A") << u"1"_qs << u"x-ergebnisse.csv:1: Spalte „Beginn“ fehlt, Ergebnisse nicht"_qs;
     }
@@ -235,11 +231,6 @@ private Q_SLOTS:
             << plan << 0
             << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt|"
                u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
-        QTest::newRow("another column")
-            << QByteArray(plan).replace("Spielzeit", "Spielzeit;Feld") << 0
-            << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\n"
-               u"Spielplan geändert; alle Ergebnisse übernommen|Wiederhergestellt: Spiel "
-               u"1, 00:00 gespielt"_qs;
         QTest::newRow("the game renamed")
             << QByteArray(plan).replace(";B;", ";Z;") << 0
             << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: "
@@ -276,10 +267,9 @@ private Q_SLOTS:
         connect(&clock, &VelorandWindow::displayChanged, &hall, &HallView::showDisplay);
         const TournamentSession session(
             readPlanFile(plan).plan, plan, clock, std::make_unique<Journal>(plan, state));
-        QStringList shown;
-        for (const char *name : { "lblHeim", "lblStand", "lblPlan" })
-            shown << texts(session.window(), { name });
-        QTEST(shown.join(u'|') + u'|' + texts(hall, { "lblZuschauerHinweis" }), "shown");
+        QTEST(texts(session.window(), { "lblHeim", "lblStand", "lblPlan" }, u'|') + u'|'
+                + texts(hall, { "lblZuschauerHinweis" }),
+            "shown");
     }
     // A full disk: the clock runs on, the old file stays whole, the window says so until a write succeeds.
     void fullDisk()
@@ -357,12 +347,13 @@ private:
         };
         return steps.value(step);
     }
-    static QString texts(const QWidget &window, std::initializer_list<const char *> names)
+    static QString texts(
+        const QWidget &window, std::initializer_list<const char *> names, QChar between = u' ')
     {
         QStringList shown;
         for (const char *name : names)
             shown << window.findChild<QWidget *>(QLatin1String(name))->property("text").toString();
-        return shown.join(u' ');
+        return shown.join(between);
     }
     /// The results file once every change is written: per game "HOME:AWAY" with S for a kick-off and E for an
     /// end.

@@ -2,8 +2,7 @@
 # The real program in a virtual X session with a window manager, driven with
 # xdotool as an operator would: it stays on top of the hall view, a drag on the background
 # moves it, a button lights up under the pointer in the real style (Start also when it is enabled
-# under a resting pointer), a short game runs to its end and "Uhr aus" ends the program. Then a
-# game plan picked in the file dialog: a bad one is said in a message box, a good one opens its day.
+# under a resting pointer), a short game runs to its end and "Uhr aus" ends the program.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
@@ -64,29 +63,4 @@ click 374 38 && click 374 135 && click 374 186 # Stopp, Reset, Uhr aus
 for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
 wait "$program_pid" || fail "the program ended with status $?"
 
-[ $# -eq 0 ] || { echo "real window: on top, dragged, lit, a game to its end, closed" && exit 0; }
-plans=$(mktemp -d) && trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$plans"' EXIT
-printf 'Nr;Heim;Gast;Spielzeit\n1;Nord;Süd;10:75\n' >"$plans/bad.csv"
-printf 'Nr;Heim;Gast;Spielzeit\n1;Nord;Süd;0:07\n' >"$plans/good.csv"
-pick() { # starts the program on a plan typed into its file dialog
-    XDG_STATE_HOME="$plans/state" "$program" --turnier 2>"$plans/stderr" & program_pid=$!
-    for _ in $(seq 60); do dialog=$(xdotool search --onlyvisible --name '^Turnierplan öffnen$' | head -n1) && [ -n "$dialog" ] && break || sleep 0.5; done
-    [ -n "${dialog:-}" ] || fail "no file dialog"
-    xdotool windowactivate --sync "$dialog" && xdotool type --delay 20 "$plans/$1"
-    for _ in $(seq 10); do # the first Return may only close the completer's list
-        xdotool search --onlyvisible --name '^Turnierplan öffnen$' >/dev/null || break
-        xdotool key Return && wait_s 0.5
-    done
-}
-pick bad.csv
-for _ in $(seq 60); do box=$(xdotool search --onlyvisible --name '^Turnierplan$' | head -n1) && [ -n "$box" ] && break || sleep 0.5; done
-[ -n "${box:-}" ] || fail "no message box for a bad plan"
-xdotool windowactivate --sync "$box" && xdotool key Return
-for _ in $(seq 20); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
-status=0 && wait "$program_pid" || status=$?
-[ "$status" = 2 ] && grep -q 'bad.csv:2: Spielzeit „10:75“' "$plans/stderr" || fail "a bad plan: status $status, $(cat "$plans/stderr")"
-pick good.csv
-for _ in $(seq 60); do xdotool search --onlyvisible --name '^Turnier – good.csv$' >/dev/null && break || sleep 0.5; done
-xdotool search --onlyvisible --name '^Turnier – good.csv$' >/dev/null || fail "no tournament window for a good plan"
-kill "$program_pid" && wait "$program_pid" 2>/dev/null || true
-echo "real window: on top, dragged, lit, a game to its end, closed; plans picked in the dialog"
+echo "real window: on top, dragged, lit, a game to its end, closed"

@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QLockFile>
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@ namespace {
 const QByteArray magic = QByteArrayLiteral("velorand-journal");
 constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 constexpr qint64 longestGameMs = 25LL * 3600 * 1000;
+constexpr qint64 latest = qint64(1) << 62; ///< beyond any clock reading, within what a double holds exactly
 
 const char *phaseName(GameFacts::Phase phase)
 {
@@ -43,8 +45,9 @@ std::optional<qint64> number(const QJsonValue &value, qint64 low, qint64 high)
 {
     if (!value.isDouble())
         return std::nullopt;
+    // The range first: converting a double beyond qint64 is undefined.
     const double d = value.toDouble();
-    if (d != double(qint64(d)) || d < double(low) || d > double(high))
+    if (!(d >= double(low) && d <= double(high)) || std::trunc(d) != d)
         return std::nullopt;
     return qint64(d);
 }
@@ -70,8 +73,8 @@ std::optional<JournalEntry> entryFrom(const QJsonObject &o)
     const QJsonObject game = o.value(u"game").toObject();
     const QString phase = game.value(u"phase").toString();
     const std::optional<qint64> elapsed = number(game.value(u"elapsedMs"), 0, longestGameMs);
-    const std::optional<qint64> bootNs = number(game.value(u"bootNs"), 0, std::numeric_limits<qint64>::max());
-    const std::optional<qint64> wallMs = number(game.value(u"wallMs"), 0, std::numeric_limits<qint64>::max());
+    const std::optional<qint64> bootNs = number(game.value(u"bootNs"), 0, latest);
+    const std::optional<qint64> wallMs = number(game.value(u"wallMs"), 0, latest);
     if (!current || fields.size() != 3 || !elapsed || !bootNs || !wallMs)
         return std::nullopt;
     entry.current = int(*current);

@@ -340,6 +340,18 @@ int hornLatency(const Options &)
     return found == hornEnds ? 0 : 1;
 }
 
+/// A second after the start, the plan's first game kicked off with the clock's Start; @p then 20 ms later.
+void kickOff(VelorandWindow &window, const TournamentSession &day, const std::function<void()> &then = {})
+{
+    QTimer::singleShot(1000ms, &window, [&window, &day, then] {
+        window.cmdStart_Click();
+        if (!day.tournament().scoreEditable())
+            qFatal("velorand_bench: the game did not start");
+        if (then)
+            QTimer::singleShot(20ms, &window, then);
+    });
+}
+
 /// (t) The clock window and the tournament as in paint-tournament; once the plan's first game has kicked
 /// off, scoreChanges changes of its score (home and away in turn), each 20 ms after the file of the one
 /// before was written. For each: the time from changeScore() to the writer's written signal, the GUI
@@ -393,11 +405,7 @@ int resultsWrite(const Options &options)
         else
             QCoreApplication::exit(0);
     });
-    QTimer::singleShot(1000ms, &window, [&] {
-        window.cmdStart_Click();
-        if (!day.tournament().scoreEditable())
-            qFatal("velorand_bench: the game did not start");
-    });
+    kickOff(window, day);
     if (QApplication::exec() != 0)
         return 1;
     if (handOver.size() != toWritten.size()) {
@@ -447,12 +455,7 @@ int journalWrite(const Options &options)
         else
             QCoreApplication::exit(0);
     };
-    QTimer::singleShot(1000ms, &window, [&] {
-        window.cmdStart_Click();
-        if (!day.tournament().scoreEditable())
-            qFatal("velorand_bench: the game did not start");
-        QTimer::singleShot(20ms, &window, change);
-    });
+    kickOff(window, day, change);
     if (QApplication::exec() != 0)
         return 1;
     Journal journal(options.plan, options.state.isEmpty() ? fresh->path() : options.state);

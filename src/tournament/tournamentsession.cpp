@@ -149,10 +149,7 @@ void TournamentSession::restore(const JournalEntry &entry, int current, qint64 e
     const QString line = QStringLiteral("Wiederhergestellt: Spiel %1, %2 gespielt")
                              .arg(m_tournament->plan().games[current].nr, clock.displayState().elapsedText());
     std::fprintf(stderr, "velorand: %s\n", qPrintable(line));
-    // For ten seconds in every view.
-    clock.showNotice(line);
     m_window->showTransient(line);
-    QTimer::singleShot(10000, m_window.get(), [&clock] { clock.showNotice({}); });
 }
 
 TournamentSession::~TournamentSession() = default;

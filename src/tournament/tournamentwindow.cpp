@@ -271,9 +271,11 @@ void TournamentWindow::showSaving()
 void TournamentWindow::showTransient(const QString &text)
 {
     m_transient = text;
+    m_clock.showNotice(text);
     refresh();
     QTimer::singleShot(10000, this, [this] {
         m_transient.clear();
+        m_clock.showNotice({});
         refresh();
     });
 }

@@ -40,7 +40,7 @@ public:
     void placeBesideClock();
     /// Shows @p text in the status line for this run (e.g. what was wrong with an earlier results file).
     void setNotice(const QString &text);
-    /// Shows @p text in the status line for ten seconds, above the notice.
+    /// Shows @p text for ten seconds in the status line, above the notice, and in the clock's other views.
     void showTransient(const QString &text);
     /// The journal was written (@p error empty) or could not be: a failure shows in red until a write works.
     void showJournalWritten(const QString &error);

@@ -103,11 +103,10 @@ void VelorandWindow::resumeGame(qint64 elapsedMs, bool paused)
     // would be now. A game that ran out meanwhile shows its end.
     for (qint64 tick = elapsedMs / GameTimer::interval; tick > 0; --tick) {
         const TickUpdate update = advanceOneSecond(m_clock);
-        // Only what stays on screen: the banners as they come up, and the last two ticks (the game's last
-        // tick leaves its bar as the one before did).
-        const bool shown = tick <= 2 || m_clock.Zeitzähler + 1 >= m_clock.Spielzeit
-            || update.halbzeit1.showBanner || update.halbzeit2.showBanner || update.zeit.showBanner;
-        if (update.display && shown)
+        // Before the half each tick sets every label and bar, so the latest one is all that stays on screen.
+        // From the half on, a bar that has run full keeps what the tick before left: each is applied (the
+        // first half's banner is up from then on).
+        if (update.display && (tick == 1 || update.halbzeit1.showBanner))
             applyTick(update);
         if (update.lastTick) {
             cmdPause->setEnabled(false);

@@ -190,6 +190,11 @@ private Q_SLOTS:
             QCOMPARE(QStringList({ QString::number(tick), remaining(), elapsed(), bar(d.halbzeit1),
                          bar(d.halbzeit2), bar(d.zeit), d.secondsRed ? u"R"_qs : u"Y"_qs }),
                 row.split(u' '));
+            // A restart at this moment, or long after the end, shows the same.
+            VelorandWindow resumed;
+            enterFields(resumed, entered);
+            resumed.resumeGame(tick * 1000LL + (remaining() == u"00:00:00"_qs ? 90000 : 400), false);
+            QCOMPARE(resumed.displayState(), d);
         }
         // Then it cannot be resumed; the banners' texts: looks.
         const bool over = remaining() == u"00:00:00"_qs;

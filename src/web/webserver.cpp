@@ -260,7 +260,6 @@ WebServer::~WebServer()
     for (Client *client : d->m_clients.all) {
         if (client->suspended)
             MHD_resume_connection(client->connection);
-        client->suspended = false;
     }
     MHD_stop_daemon(d->m_daemon);
     failure(::close(d->m_wake), "close(eventfd)");

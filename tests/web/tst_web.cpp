@@ -70,6 +70,11 @@ class TestWeb : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
+        // A server that stopped, or found its port taken, leaves nothing open.
+        const qsizetype open = QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size();
+        for (WebServer served, refused; !served.port();)
+            QVERIFY(served.start(u"127.0.0.1"_qs, 0) && !refused.start(u"127.0.0.1"_qs, served.port()));
+        QCOMPARE(QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size(), open);
         QVERIFY(server.start(QStringLiteral("127.0.0.1"), 0));
         server.publish(window.displayState());
         connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);

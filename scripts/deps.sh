@@ -4,19 +4,21 @@
 set -euo pipefail
 
 build_packages=(cmake make g++ pkg-config qt6-base-dev qt6-svg-dev qt6-multimedia-dev libgl-dev libmicrohttpd-dev
-    fonts-dejavu-core fonts-liberation2)
+    libqrencode-dev fonts-dejavu-core fonts-liberation2)
 # Real-window tests run the program under a virtual X server with a window manager;
 # the Wayland test runs it natively on a headless weston; the fuzzer needs clang's
 # runtime; the format check needs clang-format (14, as Debian 12 ships it); the leak
 # check needs valgrind; the horn's test records a PulseAudio server of its own
 # (pulseaudio, and parec and pactl from pulseaudio-utils); the web view's test opens
-# the page in chromium and looks for listening ports and addresses with ss and ip (iproute2); the package
+# the page in chromium and looks for listening ports and addresses with ss and ip (iproute2); the remote's
+# test reads the pairing QR code with zbarimg (zbar-tools) and taps the phone page's buttons in chromium
+# through its DevTools protocol (python3-websocket); the package
 # stage builds the Debian package (dpkg-dev, gzip) and checks it, its AppStream
 # metadata, its desktop entry and the licensing (lintian, appstream,
 # desktop-file-utils, reuse); the package depends on qt6-translations-l10n.
 test_packages=(xvfb xauth openbox xdotool x11-utils imagemagick weston qt6-wayland clang clang-format libclang-rt-14-dev
     valgrind pulseaudio pulseaudio-utils python3 chromium iproute2 lintian reuse desktop-file-utils dpkg-dev
-    appstream gzip qt6-translations-l10n)
+    appstream gzip qt6-translations-l10n zbar-tools python3-websocket)
 
 case "${1:-build}" in
 build) wanted=("${build_packages[@]}") ;;

@@ -38,6 +38,10 @@ const QList<Option> &options()
             QStringLiteral("Zeigt die Uhr im Browser, nur lesend (ohne Wert: 127.0.0.1:8080;\n"
                            "0.0.0.0:8080 für das ganze Netz)."),
             QStringLiteral("[ADRESSE:]PORT") },
+        { { QStringLiteral("fernbedienung"), QStringLiteral("remote") },
+            QStringLiteral("Erlaubt Befehle von gekoppelten Telefonen über die Webansicht\n"
+                           "(braucht --web; koppeln im Kontextmenü der Uhr)."),
+            {} },
         { { tournament, tournamentAlias },
             QStringLiteral("Turniermodus: die Spiele aus dem Spielplan PLAN (CSV, auch\n"
                            "„--turnier PLAN“), die Ergebnisse in PLAN-ergebnisse.csv daneben;\n"
@@ -136,6 +140,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
     const QString web = parser.value(QStringLiteral("web"));
     if (parser.isSet(QStringLiteral("web")) && !readWebValue(web, run))
         return { CommandLine::Action::Error, QStringLiteral("ungültiger Port in „--web=%1“").arg(web) };
+    run.remote = parser.isSet(QStringLiteral("fernbedienung"));
+    if (run.remote && !run.web)
+        return { CommandLine::Action::Error, QStringLiteral("„--fernbedienung“ braucht „--web“") };
     run.tournament = parser.isSet(tournament);
     run.planPath = parser.value(tournament);
     return run;

@@ -15,6 +15,7 @@ struct CommandLine
     bool web = false; ///< --web: serve the read-only web view at webAddress:webPort
     QString webAddress = {};
     quint16 webPort = 0;
+    bool remote = false; ///< --fernbedienung: paired devices may send commands through the web view
     bool tournament = false; ///< --turnier: the day's games from a plan
     QString planPath = {}; ///< the plan; empty: ask for it
 };

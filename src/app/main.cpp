@@ -8,6 +8,8 @@
 #include "shell/velorandwindow.h"
 #include "tournament/tournamentsession.h"
 #include "version.h"
+#include "web/pairingdialog.h"
+#include "web/remotecontrol.h"
 #include "web/webserver.h"
 
 #include <QApplication>
@@ -154,9 +156,16 @@ int main(int argc, char **argv)
     }
 
     // The web view binds before anything else opens: a port in use ends the program without a window.
+    std::unique_ptr<RemoteControl> remote;
     std::unique_ptr<WebServer> web;
     if (commandLine.web) {
         web = std::make_unique<WebServer>();
+        // Commands come through the event loop; the file dialog's runs before the windows are there.
+        if (commandLine.remote)
+            web->setCommandHandler([&remote](const RemoteRequest &request) {
+                return remote ? remote->handle(request)
+                              : RemoteAnswer { 503, R"({"error":"noch nicht bereit"})" };
+            });
         if (!web->start(commandLine.webAddress, commandLine.webPort)) {
             std::fprintf(stderr, "velorand: %s\n", qPrintable(web->errorString()));
             return 2;
@@ -209,6 +218,10 @@ int main(int argc, char **argv)
                     player->play();
                 shown = now;
             });
+    }
+    if (commandLine.remote) {
+        remote = std::make_unique<RemoteControl>(window, tournament ? &tournament->window() : nullptr);
+        addPairingToMenu(window, *remote, *web);
     }
     if (web) {
         web->publish(window.displayState());

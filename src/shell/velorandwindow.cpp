@@ -351,6 +351,10 @@ DisplayState VelorandWindow::displayState() const
     state.txtMin = txtMin->text();
     state.txtSek = txtSek->text();
     state.notice = m_notice;
+    state.enabled = m_enabled;
+    state.enabled.start = cmdStart->isEnabled();
+    state.enabled.pause = cmdPause->isEnabled();
+    state.enabled.reset = cmdReset->isEnabled();
     return state;
 }
 
@@ -376,11 +380,13 @@ void VelorandWindow::showNotice(const QString &text)
 }
 
 void VelorandWindow::showMatch(const std::optional<MatchDisplay> &match,
-    const std::optional<MatchDisplay> &next, const QString &countdown)
+    const std::optional<MatchDisplay> &next, const QString &countdown, bool scoreEnabled, bool nextEnabled)
 {
     m_match = match;
     m_next = next;
     m_countdown = countdown;
+    m_enabled.score = scoreEnabled;
+    m_enabled.next = nextEnabled;
     publishDisplay();
 }
 

@@ -55,6 +55,7 @@ public:
     /// Shows a modal message box; by default it runs the box's own loop (tests record it instead).
     using ModalRunner = std::function<void(QMessageBox &)>;
     void setModalRunner(ModalRunner runner);
+    const ModalRunner &modalRunner() const { return m_modalRunner; }
     /// The time of day the title clock shows (tests replace it).
     void setTimeOfDaySource(std::function<QTime()> source);
 
@@ -70,10 +71,10 @@ public:
     void resumeGame(qint64 elapsedMs, bool paused);
     /// Shows @p text in every view until it is replaced; empty removes it.
     void showNotice(const QString &text);
-    /// Tournament mode: the loaded game, the game after it and the time to the loaded game's planned start,
-    /// for the views; published at once.
+    /// Tournament mode: the loaded game, the game after it, the time to the loaded game's planned start and
+    /// whether the score buttons and "Nächstes Spiel" are enabled, for the views; published at once.
     void showMatch(const std::optional<MatchDisplay> &match, const std::optional<MatchDisplay> &next,
-        const QString &countdown);
+        const QString &countdown, bool scoreEnabled, bool nextEnabled);
 
     /// Logical size of the client area.
     static constexpr QSize clientSize { 425, 393 };
@@ -162,6 +163,7 @@ private:
     std::optional<MatchDisplay> m_match, m_next;
     QString m_countdown;
     QString m_notice;
+    CommandsEnabled m_enabled; ///< the tournament window's part
     std::function<QTime()> m_timeOfDay;
     ModalRunner m_modalRunner;
 

@@ -244,7 +244,8 @@ void TournamentWindow::refresh()
     QStringList lines { m_tournament.planLine(), m_transient, m_notice };
     lines.removeAll(QString());
     lblPlan->setText(lines.join(u'\n'));
-    m_clock.showMatch(match, m_tournament.next(), m_tournament.countdown());
+    m_clock.showMatch(
+        match, m_tournament.next(), m_tournament.countdown(), editable, cmdNaechstesSpiel->isEnabled());
 }
 
 void TournamentWindow::showWritten(const QString &error)

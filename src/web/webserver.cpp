@@ -3,6 +3,7 @@
 #include "web/statejson.h"
 #include "web/webpage.h"
 
+#include <QMetaObject>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -53,9 +54,10 @@ class Clients;
 /// connection carries one request and its client starts fresh.
 struct Client
 {
-    const Clients *owner;
+    Clients *owner;
     MHD_Connection *connection;
     int fd;
+    quint64 id; ///< names it to the GUI thread, which never holds the pointer
     bool admitted; ///< within maxClients when it came
     qint64 headerSince; ///< the header deadline counts from the connection's start
     bool awaitingHeader = true; ///< until the request's header is read
@@ -65,6 +67,11 @@ struct Client
     quint64 sentVersion = 0;
     QByteArray pending {};
     qsizetype offset = 0;
+    // A command: its body as it comes, then the answer the GUI thread gives.
+    bool bodyStarted = false;
+    bool bodyTooLarge = false;
+    bool submitted = false;
+    std::optional<RemoteAnswer> answer {};
 };
 
 /// The server thread's view of its clients and of the state they are sent.
@@ -76,6 +83,21 @@ public:
     QByteArray json;
     quint64 version = 0;
     qint64 lastKeepAlive = nowMs();
+    quint64 lastId = 0;
+    /// Remote mode: hands a command to the GUI thread, whose answer comes back through answered().
+    std::function<void(quint64, RemoteRequest)> submit;
+
+    /// The GUI thread's answer for the client @p id, if it is still there: its connection goes on.
+    void answered(quint64 id, const RemoteAnswer &answer)
+    {
+        for (Client *client : all) {
+            if (client->id == id && client->suspended) {
+                client->answer = answer;
+                client->suspended = false;
+                MHD_resume_connection(client->connection);
+            }
+        }
+    }
 
     /// Closes what is overdue, marks keep-alives, wakes the streams that have something to send.
     void tend(bool changed)
@@ -92,7 +114,7 @@ public:
                 client->awaitingHeader = false;
             }
             client->keepAliveDue = client->keepAliveDue || (keepAlive && client->stream);
-            if (client->suspended && (changed || client->keepAliveDue)) {
+            if (client->stream && client->suspended && (changed || client->keepAliveDue)) {
                 client->suspended = false;
                 MHD_resume_connection(client->connection);
             }
@@ -108,6 +130,7 @@ void notifyConnection(
         auto *client = new Client { .owner = clients,
             .connection = connection,
             .fd = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD)->connect_fd,
+            .id = ++clients->lastId,
             .admitted = clients->admitted < WebServer::maxClients,
             .headerSince = nowMs() };
         failure(::setsockopt(client->fd, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer),
@@ -160,27 +183,100 @@ ssize_t readStream(void *cls, uint64_t, char *buffer, size_t max)
     return static_cast<ssize_t>(size);
 }
 
-MHD_Result answer(MHD_Connection *connection, unsigned status, MHD_Response *response, const char *type)
+/// Where a request goes: the read-only view, open to pages of any origin, or the commands, for which no
+/// browser may be let in from elsewhere.
+enum class Route { ReadOnly, Command };
+
+MHD_Result answer(MHD_Connection *connection, unsigned status, MHD_Response *response, const char *type,
+    Route route = Route::ReadOnly)
 {
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, type);
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
-    MHD_add_response_header(response, MHD_HTTP_HEADER_ACCESS_CONTROL_ALLOW_ORIGIN, "*");
+    if (route == Route::ReadOnly)
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ACCESS_CONTROL_ALLOW_ORIGIN, "*");
+    else
+        MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close"); // one command a connection
     if (status == MHD_HTTP_METHOD_NOT_ALLOWED)
-        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, "GET");
+        MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, route == Route::ReadOnly ? "GET" : "POST");
     const MHD_Result queued = MHD_queue_response(connection, status, response);
     MHD_destroy_response(response);
     return queued;
 }
 
-MHD_Result answerText(MHD_Connection *connection, unsigned status, const char *text)
+MHD_Result answerText(
+    MHD_Connection *connection, unsigned status, const char *text, Route route = Route::ReadOnly)
 {
     return answer(connection, status,
         MHD_create_response_from_buffer(std::strlen(text), const_cast<char *>(text), MHD_RESPMEM_PERSISTENT),
-        "text/plain; charset=utf-8");
+        "text/plain; charset=utf-8", route);
+}
+
+QByteArray header(MHD_Connection *connection, const char *name)
+{
+    return QByteArray(MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name));
+}
+
+QByteArray clientAddress(MHD_Connection *connection)
+{
+    const sockaddr *address
+        = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS)->client_addr;
+    char text[INET6_ADDRSTRLEN] = {};
+    if (address->sa_family == AF_INET6) {
+        const in6_addr &v6 = reinterpret_cast<const sockaddr_in6 *>(address)->sin6_addr;
+        // An IPv4 client on a socket of both stacks: the same address as on an IPv4 socket.
+        if (IN6_IS_ADDR_V4MAPPED(&v6))
+            ::inet_ntop(AF_INET, &v6.s6_addr[12], text, sizeof text);
+        else
+            ::inet_ntop(AF_INET6, &v6, text, sizeof text);
+    } else {
+        ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(address)->sin_addr, text, sizeof text);
+    }
+    return QByteArray(text);
+}
+
+/// POST /api/command: the body is collected (at most maxCommandBytes), handed to the GUI thread with the
+/// connection suspended, and the answer sent when it is back.
+MHD_Result handleCommand(Client *client, MHD_Connection *connection, const char *upload, size_t *uploadSize)
+{
+    if (client->answer) {
+        const QByteArray &body = client->answer->body;
+        return answer(connection, unsigned(client->answer->status),
+            MHD_create_response_from_buffer(
+                body.size(), const_cast<char *>(body.constData()), MHD_RESPMEM_MUST_COPY),
+            "application/json", Route::Command);
+    }
+    if (!client->bodyStarted) {
+        client->bodyStarted = true;
+        bool known = false;
+        const qint64 length = header(connection, MHD_HTTP_HEADER_CONTENT_LENGTH).toLongLong(&known);
+        if (known && length > WebServer::maxCommandBytes)
+            return answerText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "Befehl zu groß\n", Route::Command);
+        return MHD_YES; // the body follows
+    }
+    if (*uploadSize > 0) {
+        const qsizetype room = WebServer::maxCommandBytes - client->pending.size();
+        client->bodyTooLarge = client->bodyTooLarge || qsizetype(*uploadSize) > room;
+        if (!client->bodyTooLarge)
+            client->pending.append(upload, qsizetype(*uploadSize));
+        *uploadSize = 0;
+        return MHD_YES;
+    }
+    if (client->bodyTooLarge)
+        return answerText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "Befehl zu groß\n", Route::Command);
+    if (!client->submitted) {
+        client->submitted = true;
+        client->owner->submit(client->id,
+            { clientAddress(connection), header(connection, MHD_HTTP_HEADER_AUTHORIZATION),
+                header(connection, MHD_HTTP_HEADER_CONTENT_TYPE), std::exchange(client->pending, {}) });
+    }
+    // Until the answer is back; resumed by answered().
+    client->suspended = true;
+    MHD_suspend_connection(connection);
+    return MHD_YES;
 }
 
 MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, const char *method,
-    const char *, const char *, size_t *, void **)
+    const char *, const char *upload, size_t *uploadSize, void **)
 {
     Client *client = clientOf(connection);
     client->awaitingHeader = false;
@@ -190,15 +286,22 @@ MHD_Result handleRequest(void *, MHD_Connection *connection, const char *url, co
         return answerText(connection, MHD_HTTP_REQUEST_HEADER_FIELDS_TOO_LARGE, "Kopfzeilen zu groß\n");
     if (!client->admitted)
         return answerText(connection, MHD_HTTP_SERVICE_UNAVAILABLE, "Zu viele Verbindungen\n");
+    const bool remote = bool(client->owner->submit);
+    if (remote && std::strcmp(url, "/api/command") == 0) {
+        if (std::strcmp(method, MHD_HTTP_METHOD_POST) != 0)
+            return answerText(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "Nur POST\n", Route::Command);
+        return handleCommand(client, connection, upload, uploadSize);
+    }
     const bool page = std::strcmp(url, "/") == 0;
+    const bool remotePage = remote && std::strcmp(url, "/fernbedienung") == 0;
     const bool state = std::strcmp(url, "/state") == 0;
     const bool events = std::strcmp(url, "/events") == 0;
-    if (!page && !state && !events)
+    if (!page && !remotePage && !state && !events)
         return answerText(connection, MHD_HTTP_NOT_FOUND, "Nicht gefunden\n");
     if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0)
         return answerText(connection, MHD_HTTP_METHOD_NOT_ALLOWED, "Nur GET\n");
-    if (page) {
-        const QByteArray &html = webPage();
+    if (page || remotePage) {
+        const QByteArray &html = page ? webPage() : remoteControlPage();
         return answer(connection, MHD_HTTP_OK,
             MHD_create_response_from_buffer(
                 html.size(), const_cast<char *>(html.constData()), MHD_RESPMEM_PERSISTENT),
@@ -229,16 +332,18 @@ public:
 
     MHD_Daemon *m_daemon = nullptr;
     Clients m_clients; ///< touched by the server thread only
+    CommandHandler m_commands; ///< remote mode: runs a command on the GUI thread
     std::thread m_thread;
     int m_wake = -1; ///< eventfd: a new state or the end
     QString m_address;
     quint16 m_port = 0;
     QString m_error;
 
-    std::mutex m_mutex; ///< guards the three below, held for a copy only
+    std::mutex m_mutex; ///< guards the four below, held for a copy only
     QByteArray m_json;
     quint64 m_version = 0;
     bool m_stopping = false;
+    std::vector<std::pair<quint64, RemoteAnswer>> m_answers; ///< from the GUI thread, for clients by id
 };
 
 WebServer::WebServer(QObject *parent)
@@ -263,6 +368,27 @@ WebServer::~WebServer()
     }
     MHD_stop_daemon(d->m_daemon);
     failure(::close(d->m_wake), "close(eventfd)");
+}
+
+void WebServer::setCommandHandler(CommandHandler handler)
+{
+    d->m_commands = std::move(handler);
+    if (!d->m_commands)
+        return;
+    // On the server thread: the command goes to this object's thread, and its answer comes back.
+    d->m_clients.submit = [this](quint64 id, RemoteRequest request) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, id, request = std::move(request)] {
+                const RemoteAnswer answer = d->m_commands(request);
+                {
+                    const std::lock_guard lock(d->m_mutex);
+                    d->m_answers.emplace_back(id, answer);
+                }
+                d->wake();
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 bool WebServer::start(const QString &address, quint16 port)
@@ -367,6 +493,7 @@ void WebServer::Private::serve()
         // EAGAIN: woken by a client or the time, not by a new state.
         failure(::read(m_wake, &wakes, sizeof wakes), "read(eventfd)", EAGAIN);
         bool changed = false;
+        std::vector<std::pair<quint64, RemoteAnswer>> answers;
         {
             const std::lock_guard lock(m_mutex);
             if (m_stopping)
@@ -374,7 +501,10 @@ void WebServer::Private::serve()
             changed = m_version != m_clients.version;
             m_clients.json = m_json;
             m_clients.version = m_version;
+            answers.swap(m_answers);
         }
+        for (const auto &[id, answer] : answers)
+            m_clients.answered(id, answer);
         m_clients.tend(changed);
         MHD_run(m_daemon);
     }

@@ -51,6 +51,8 @@ private Q_SLOTS:
                 { "no such port", u"--web=65536"_qs, {}, 2,
                     u"velorand: ungültiger Port in „--web=65536“"_qs },
                 { "no address", u"--web=:8080"_qs, {}, 2, u"velorand: „“ ist keine IPv4-Adresse"_qs },
+                { "remote without the web view", u"--remote"_qs, {}, 2,
+                    u"velorand: „--fernbedienung“ braucht „--web“; siehe"_qs },
                 { "bare --web", u"--web"_qs, {}, 2,
                     u"velorand: Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs },
                 { "any screen by its other name", u"--audience"_qs, noX, 2, noX },

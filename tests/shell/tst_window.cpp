@@ -272,8 +272,9 @@ private Q_SLOTS:
         const DisplayState d = w()->displayState();
         DisplayState cleared;
         std::tie(cleared.secondsRed, cleared.halbzeit1, cleared.halbzeit2, cleared.zeit, cleared.txtStd,
-            cleared.txtMin, cleared.txtSek)
-            = std::tie(d.secondsRed, d.halbzeit1, d.halbzeit2, d.zeit, d.txtStd, d.txtMin, d.txtSek);
+            cleared.txtMin, cleared.txtSek, cleared.enabled)
+            = std::tie(
+                d.secondsRed, d.halbzeit1, d.halbzeit2, d.zeit, d.txtStd, d.txtMin, d.txtSek, d.enabled);
         QCOMPARE(d, cleared);
         QCOMPARE(bar(d.halbzeit1) + bar(d.halbzeit2) + bar(d.zeit), u"0R0R0Y"_qs); // emptied, no banner
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Zeitzähler),

@@ -126,7 +126,7 @@ private Q_SLOTS:
             [&] { // tournament mode; the plan's texts go out as they are
                 window.showMatch(
                     MatchDisplay { u"7"_qs, u"FC <b>&amp;<script>"_qs, u"SV Süd"_qs, 2, 1, u"10:24"_qs },
-                    MatchDisplay { u"8"_qs, u"Ost"_qs, u"West"_qs, 5, 6, {} }, u"03:12"_qs);
+                    MatchDisplay { u"8"_qs, u"Ost"_qs, u"West"_qs, 5, 6, {} }, u"03:12"_qs, true, false);
             } };
         QJsonObject state;
         for (int step : { -1, 0, 2, 1, 1, 2, 2, 2, 0, 3 }) {

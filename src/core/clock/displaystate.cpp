@@ -7,3 +7,13 @@ QString DisplayState::hallTime(const QString &hours, const QString &minutes, con
     const int wholeHours = hours.toInt();
     return wholeHours == 0 ? clock : QString::number(wholeHours) + u':' + clock;
 }
+
+QString DisplayState::phase() const
+{
+    if (!running)
+        return enabled.start ? QStringLiteral("ready") : QStringLiteral("idle");
+    if (paused)
+        return QStringLiteral("paused");
+    // Once the time has run out, only Stopp is left: Pause is disabled.
+    return enabled.pause ? QStringLiteral("running") : QStringLiteral("ended");
+}

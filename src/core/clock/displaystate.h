@@ -25,6 +25,15 @@ struct MatchDisplay
     bool operator==(const MatchDisplay &) const = default;
 };
 
+/// Which commands can be given now: the buttons that are enabled.
+struct CommandsEnabled
+{
+    bool start = false, pause = false, reset = false; ///< the clock window's Start/Stopp, Pause/weiter, Reset
+    bool score = false, next = false; ///< tournament mode: the score buttons and "Nächstes Spiel"
+
+    bool operator==(const CommandsEnabled &) const = default;
+};
+
 /**
  * What the operator window shows of the game, as plain values: the time
  * labels' texts, the bars with their colors and banners, the state of the
@@ -41,6 +50,7 @@ struct DisplayState
     bool paused = false; ///< the game is interrupted: the pause button reads "weiter"
     QString txtStd, txtMin, txtSek; ///< the entry fields' texts
     QString notice; ///< a short message for every view, e.g. after a restart
+    CommandsEnabled enabled;
     // In tournament mode only; empty otherwise.
     std::optional<MatchDisplay> match; ///< the game loaded into the clock
     std::optional<MatchDisplay> next; ///< the game after it
@@ -50,6 +60,10 @@ struct DisplayState
 
     /// A game is loaded and waits for its start: the views announce it as the next game.
     bool betweenGames() const { return match && !running; }
+
+    /// Where the game stands, as a remote sees it: "idle" (no game on, Start disabled), "ready" (no game
+    /// on, Start enabled), "running", "paused", or "ended" (the time ran out, Stopp pending).
+    QString phase() const;
 
     /// The remaining time for a hall display: "MM:SS" under an hour, "H:MM:SS" from one hour.
     QString remainingText() const { return hallTime(lblStd, lblMin, lblSek); }

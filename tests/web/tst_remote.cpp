@@ -1,0 +1,222 @@
+// Commands from paired devices against the operator window, over real sockets: who may send one, what a
+// stale or repeated one does, what is refused before it reaches the window, and the limits against
+// guessing and flooding; then the pairing dialog, its QR code read back by zbarimg, and a revocation.
+#include "seen.h"
+#include "shell/velorandwindow.h"
+#include "web/pairingdialog.h"
+#include "web/remotecontrol.h"
+#include "web/webserver.h"
+
+#include <QtTest>
+#include <arpa/inet.h>
+#include <future>
+#include <unistd.h>
+
+class TestRemote : public QObject
+{
+    Q_OBJECT
+
+    VelorandWindow window;
+    WebServer server;
+    RemoteControl remote { window, nullptr };
+    QString token, revoked;
+    QStringList messages; // message boxes the window showed
+    qint64 now = 0;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        window.setModalRunner([this](QMessageBox &box) { messages << box.text(); });
+        server.setCommandHandler([this](const RemoteRequest &request) { return remote.handle(request); });
+        QVERIFY(server.start(u"127.0.0.1"_qs, 0));
+        connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);
+        revoked = remote.devices().pair();
+        remote.devices().revoke(remote.devices().devices().last().id);
+        token = remote.devices().pair();
+        enterFields(window, u"00 00 05"_qs);
+    }
+    void commands_data()
+    {
+        QTest::addColumn<QByteArray>("headers"); // TOKEN and REVOKED stand for the tokens
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // a piece of the answer
+        QTest::addColumn<QString>("phase"); // the window's, afterwards
+        const QByteArray paired = "Authorization: Bearer TOKEN\r\nContent-Type: application/json\r\n";
+        const auto row = [](const char *name, const QByteArray &headers, const QByteArray &body, int status,
+                             const QString &said, const QString &phase) {
+            QTest::newRow(name) << headers << body << status << said << phase;
+        };
+        row("no token", "Content-Type: application/json\r\n", R"({"command":"start"})", 401,
+            u"nicht gekoppelt"_qs, u"ready"_qs);
+        row("malformed token", QByteArray(paired).replace("TOKEN", "abc"), R"({"command":"start"})", 401, {},
+            u"ready"_qs);
+        row("unknown token", QByteArray(paired).replace("TOKEN", QByteArray(22, 'A')),
+            R"({"command":"start"})", 401, {}, u"ready"_qs);
+        row("revoked token", QByteArray(paired).replace("TOKEN", "REVOKED"), R"({"command":"start"})", 401,
+            {}, u"ready"_qs);
+        row("token in lower case", QByteArray(paired).replace("Bearer", "bearer"), R"({"command":"start"})",
+            401, {}, u"ready"_qs);
+        row("not JSON", "Authorization: Bearer TOKEN\r\nContent-Type: text/plain\r\n",
+            R"({"command":"start"})", 415, {}, u"ready"_qs);
+        row("bad JSON", paired, "{\"command\":\"start\"", 400, u"kein JSON-Objekt"_qs, u"ready"_qs);
+        row("unknown command", paired, R"({"command":"jump"})", 400, u"unbekannter Befehl"_qs, u"ready"_qs);
+        row("seq no whole number", paired, R"({"command":"start","seq":1.5})", 400, u"„seq“"_qs, u"ready"_qs);
+        row("unknown phase", paired, R"({"command":"start","expect":"soon"})", 400, {}, u"ready"_qs);
+        row("goal without a team", paired, R"({"command":"goal","delta":1})", 400, {}, u"ready"_qs);
+        row("too big", paired, "{\"x\":\"" + QByteArray(1020, 'x') + "\"}", 413, {}, u"ready"_qs);
+        row("stale expect", paired, R"({"command":"start","expect":"running"})", 409, u"nicht mehr auf"_qs,
+            u"ready"_qs);
+        row("start", paired, R"({"command":"start","expect":"ready","seq":1})", 200,
+            u"\"phase\":\"running\""_qs, u"running"_qs);
+        row("a second tap on Start never stops", paired, R"({"command":"start","expect":"ready","seq":2})",
+            409, {}, u"running"_qs);
+        row("start while it runs", paired, R"({"command":"start"})", 409, u"geht jetzt nicht (running)"_qs,
+            u"running"_qs);
+        row("pause", paired, R"({"command":"pause","expect":"running","seq":3})", 200,
+            u"\"phase\":\"paused\""_qs, u"paused"_qs);
+        row("the pause sent again: its first answer", paired,
+            R"({"command":"pause","expect":"running","seq":3})", 200, u"\"phase\":\"paused\""_qs,
+            u"paused"_qs);
+        row("a second tap on Pause never resumes", paired,
+            R"({"command":"pause","expect":"running","seq":4})", 409, {}, u"paused"_qs);
+        row("resume", paired, R"({"command":"resume","seq":5})", 200, {}, u"running"_qs);
+        row("reset while it runs", paired, R"({"command":"reset"})", 409, {}, u"running"_qs);
+        row("a goal outside a tournament", paired, R"({"command":"goal","team":"home","delta":1})", 409, {},
+            u"running"_qs);
+        row("stop", paired, R"({"command":"stop","expect":"running"})", 200, {}, u"ready"_qs);
+        // The rule of the window applies (the field is set to 0), its message box is the answer.
+        row("a field no number", paired, R"({"command":"start","seq":6})", 409,
+            u"Es sind nur numerische Werte erlaubt"_qs, u"ready"_qs);
+        row("reset", paired, R"({"command":"reset","expect":"ready"})", 200, {}, u"idle"_qs);
+    }
+    void commands()
+    {
+        QFETCH(QByteArray, headers);
+        QFETCH(QByteArray, body);
+        if (QTest::currentDataTag() == QByteArray("a field no number"))
+            enterFields(window, u"00 01 x"_qs);
+        headers.replace("REVOKED", revoked.toLatin1()).replace("TOKEN", token.toLatin1());
+        const auto [status, answer] = send(headers, body);
+        QTEST(status, "status");
+        QFETCH(QString, said);
+        QVERIFY2(QString::fromUtf8(answer).contains(said), answer.constData());
+        QTEST(window.displayState().phase(), "phase");
+        QCOMPARE(messages, QStringList());
+        QVERIFY(!answer.contains("Access-Control-Allow"));
+    }
+    void preflightAndOtherMethods()
+    {
+        for (const QByteArray method : { "OPTIONS", "GET", "PUT" }) {
+            const QByteArray answer = exchange(method
+                + " /api/command HTTP/1.1\r\nHost: x\r\nOrigin: http://evil.example\r\n"
+                  "Access-Control-Request-Method: POST\r\nContent-Length: 0\r\n\r\n");
+            QVERIFY2(
+                answer.startsWith("HTTP/1.1 405") && answer.contains("Allow: POST\r\n"), answer.constData());
+            QVERIFY2(!answer.contains("Access-Control-Allow"), answer.constData());
+        }
+    }
+    void limits()
+    {
+        // A device: 20 commands a second, not one more; the next second again.
+        now = QDeadlineTimer::current().deadline() + RemoteDevices::blockMs; // the failures above forgotten
+        remote.devices().setClock([this] { return now; });
+        const QByteArray paired
+            = "Authorization: Bearer " + token.toLatin1() + "\r\nContent-Type: application/json\r\n";
+        QList<int> statuses;
+        for (int i = 0; i < 21; ++i)
+            statuses << send(paired, R"({"command":"reset","expect":"running"})").first;
+        QCOMPARE(statuses, QList<int>(20, 409) << 429);
+        now += 1000;
+        QCOMPARE(send(paired, R"({"command":"reset","expect":"running"})").first, 409);
+        // An address that failed 10 times within a minute is turned away for a minute, even with the right
+        // token; the read-only routes stay open.
+        for (int i = 0; i < 10; ++i, now += 5000)
+            statuses << send("Authorization: Bearer " + QByteArray(22, 'B') + "\r\n", "{}").first;
+        QCOMPARE(statuses.mid(21), QList<int>(10, 401));
+        QCOMPARE(send(paired, "{}").first, 429);
+        QVERIFY(exchange("GET /state HTTP/1.1\r\nHost: x\r\n\r\n").startsWith("HTTP/1.1 200"));
+        now += RemoteDevices::blockMs - 5000 - 1; // a minute after the tenth failure
+        QCOMPARE(send(paired, "{}").first, 429);
+        now += 1;
+        QCOMPARE(send(paired, "{}").first, 400);
+    }
+    void pairing()
+    {
+        // Each opening pairs a new device; its address, with the token after "#", as a code and as text.
+        const qsizetype before = remote.devices().devices().size();
+        const QString here = u"http://127.0.0.1:%1/"_qs.arg(server.port());
+        PairingDialog dialog(remote, { u"http://192.0.2.7:8080/"_qs, here });
+        QCOMPARE(remote.devices().devices().size(), before + 1);
+        const auto *url = dialog.findChild<QLabel *>(u"lblKoppelnUrl"_qs);
+        QVERIFY2(QRegularExpression(u"^http://192\\.0\\.2\\.7:8080/fernbedienung#[A-Za-z0-9_-]{22}$"_qs)
+                     .match(url->text())
+                     .hasMatch(),
+            qPrintable(url->text()));
+        QCOMPARE(decoded(dialog), url->text());
+        dialog.findChild<QComboBox *>(u"cboKoppelnAdresse"_qs)->setCurrentIndex(1);
+        QCOMPARE(decoded(dialog), url->text());
+        const QByteArray phone = "Authorization: Bearer " + url->text().section(u'#', 1).toLatin1()
+            + "\r\nContent-Type: application/json\r\n";
+        QVERIFY(url->text().startsWith(here));
+        QCOMPARE(send(phone, R"({"command":"pause"})").first, 409);
+        // Listed with its last command; revoked, it is refused from the next command on.
+        auto *list = dialog.findChild<QTreeWidget *>(u"lstGeraete"_qs);
+        QTreeWidgetItem *item = list->topLevelItem(list->topLevelItemCount() - 1);
+        QCOMPARE(item->text(0), u"Gerät %1"_qs.arg(before + 2)); // the revoked one counted
+        QVERIFY2(item->text(2).endsWith(u" pause: 409"_qs), qPrintable(item->text(2)));
+        list->setCurrentItem(item);
+        dialog.cmdEntziehen_Click();
+        QCOMPARE(send(phone, R"({"command":"pause"})").first, 401);
+        QCOMPARE(
+            send("Authorization: Bearer " + token.toLatin1() + "\r\n", R"({"command":"reset"})").first, 415);
+    }
+
+private:
+    /// The QR code in the dialog, as zbarimg reads it from a picture of it.
+    static QString decoded(QWidget &dialog)
+    {
+        QTemporaryDir folder;
+        const QString picture = folder.filePath(u"koppeln.png"_qs);
+        if (!onScreen(dialog).save(picture))
+            return {};
+        QProcess zbarimg;
+        zbarimg.start(u"zbarimg"_qs, { u"--raw"_qs, u"-q"_qs, picture });
+        if (!zbarimg.waitForFinished(20000))
+            qFatal("zbarimg did not run: %s", qPrintable(zbarimg.errorString()));
+        return QString::fromUtf8(zbarimg.readAllStandardOutput()).trimmed();
+    }
+    /// A command with @p headers and @p body: the answer's status and body.
+    std::pair<int, QByteArray> send(const QByteArray &headers, const QByteArray &body)
+    {
+        const QByteArray answer = exchange("POST /api/command HTTP/1.1\r\nHost: x\r\n" + headers
+            + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        return { answer.mid(9, 3).toInt(), answer.mid(answer.indexOf("\r\n\r\n") + 4) };
+    }
+    /// @p request on a fresh connection, the whole answer; the window's events go on meanwhile, as the
+    /// command runs on this thread.
+    QByteArray exchange(const QByteArray &request)
+    {
+        auto answer = std::async(std::launch::async, [port = server.port(), request] {
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            const timeval patience { 5, 0 };
+            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
+            sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
+            QByteArray got;
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0
+                && ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL) == request.size()) {
+                char buffer[4096];
+                for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
+                    got.append(buffer, n);
+            }
+            ::close(fd);
+            return got;
+        });
+        while (answer.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        return answer.get();
+    }
+};
+
+QTEST_MAIN(TestRemote)
+#include "tst_remote.moc"

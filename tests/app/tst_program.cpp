@@ -99,6 +99,9 @@ private Q_SLOTS:
             << u"velorand: Dieser Turnierplan ist schon geöffnet (PID SELF)\n"_qs;
         QTest::newRow("no such plan") << u"--turnier=fehlt.csv"_qs << QByteArray()
                                       << u"fehlt.csv: nicht lesbar (No such file or directory)\n"_qs;
+        QTest::newRow("a plan that opens but cannot be read")
+            << u"--turnier=/proc/self/mem"_qs << QByteArray()
+            << u"mem: nicht lesbar (Input/output error)\n"_qs;
     }
     void plan()
     {

@@ -55,6 +55,7 @@ private Q_SLOTS:
         QCOMPARE(journal.write(newer), QString());
         QCOMPARE(loaded().entry, newer);
         const QByteArray whole = Journal::encode(newer);
+        QVERIFY(whole.startsWith("velorand-journal 1 ")); // the header the documentation gives
         QRandomGenerator random(7);
         QList<std::pair<QByteArray, QString>> damaged { { QByteArray(), u"leer"_qs },
             { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs },

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "core/horn/hornrule.h"
 #include "core/tournament/journal.h"
+#include "core/tournament/journalkeeper.h"
 #include "core/tournament/plan.h"
 #include "hall/hallview.h"
 #include "horn/hornplayer.h"
@@ -222,6 +223,12 @@ int main(int argc, char **argv)
     if (commandLine.remote) {
         remote = std::make_unique<RemoteControl>(window, tournament ? &tournament->window() : nullptr);
         addPairingToMenu(window, *remote, *web);
+        if (tournament) {
+            // Paired phones stay paired after a restart: the journal holds their tokens' hashes.
+            remote->restore(tournament->keeper().entry().remote);
+            QObject::connect(remote.get(), &RemoteControl::devicesChanged, &tournament->keeper(),
+                [&] { tournament->keeper().setRemote(remote->record()); });
+        }
     }
     if (web) {
         web->publish(window.displayState());

@@ -121,6 +121,8 @@ TournamentSession::TournamentSession(
     // whole state, restored or new.
     m_keeper
         = std::make_unique<JournalKeeper>(*m_journal, *m_tournament, [&clock] { return clock.elapsedMs(); });
+    if (loaded.entry)
+        m_keeper->setRemote(loaded.entry->remote);
     QObject::connect(&clock, &VelorandWindow::displayChanged, m_keeper.get(), &JournalKeeper::observe);
     QObject::connect(
         m_tournament.get(), &Tournament::changed, m_keeper.get(), &JournalKeeper::tournamentChanged);

@@ -39,6 +39,8 @@ public:
     Tournament &tournament() const { return *m_tournament; }
     ResultsWriter &writer() const { return *m_writer; }
     TournamentWindow &window() const { return *m_window; }
+    /// Writes the journal; holds the remote control's part from an earlier run.
+    JournalKeeper &keeper() const { return *m_keeper; }
 
 private:
     void restore(const JournalEntry &entry, int current, qint64 elapsed, VelorandWindow &clock);

@@ -190,11 +190,32 @@ RemoteAnswer RemoteControl::run(int device, const QByteArray &body)
     return answer;
 }
 
-void RemoteControl::log(const QString &who, const QString &what, int status) const
+void RemoteControl::log(const QString &who, const QString &what, int status)
 {
-    const QString line = QStringLiteral("velorand: Fernbedienung %1 %2%3: %4\n")
+    const QString line = QStringLiteral("Fernbedienung %1 %2%3: %4")
                              .arg(QTime::currentTime().toString(u"HH:mm:ss"), who,
                                  what.isEmpty() ? QString() : QStringLiteral(" ") + what)
                              .arg(status);
-    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fprintf(stderr, "velorand: %s\n", line.toLocal8Bit().constData());
+    m_recent << line;
+    if (m_recent.size() > RemoteRecord::maxCommands)
+        m_recent.removeFirst();
+}
+
+RemoteRecord RemoteControl::record() const
+{
+    RemoteRecord record { {}, m_recent };
+    for (const RemoteDevice &device : m_devices.devices())
+        record.devices << PairedDevice { device.name, device.tokenHash.toHex(), device.pairedAt };
+    return record;
+}
+
+void RemoteControl::restore(const RemoteRecord &record)
+{
+    QList<RemoteDevice> devices;
+    for (const PairedDevice &device : record.devices)
+        devices << RemoteDevice { 0, device.name, QByteArray::fromHex(device.tokenHash), device.pairedAt,
+            {} };
+    m_devices.restore(devices);
+    m_recent = record.commands;
 }

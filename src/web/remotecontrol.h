@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tournament/journal.h"
 #include "web/remotedevices.h"
 #include "web/remoterequest.h"
 
@@ -31,15 +32,20 @@ public:
     RemoteAnswer handle(const RemoteRequest &request);
     /// The device list changed: paired, renamed, revoked, or a command noted.
     void notifyDevices() { emit devicesChanged(); }
+    /// The paired devices (their tokens' hashes) and the last commands, as the journal keeps them.
+    RemoteRecord record() const;
+    /// Takes back what record() gave before a restart: the phones paired then stay paired.
+    void restore(const RemoteRecord &record);
 
 Q_SIGNALS:
     void devicesChanged();
 
 private:
     RemoteAnswer run(int device, const QByteArray &body);
-    void log(const QString &who, const QString &what, int status) const;
+    void log(const QString &who, const QString &what, int status);
 
     VelorandWindow &m_clock;
     TournamentWindow *m_tournament;
     RemoteDevices m_devices;
+    QStringList m_recent; ///< the last commands said, the oldest first
 };

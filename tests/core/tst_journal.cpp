@@ -48,8 +48,12 @@ private Q_SLOTS:
         JournalEntry older, newer;
         older.results << JournalResult { u"1"_qs, u"A"_qs, u"B"_qs,
             { 1, 0, QDateTime::fromMSecsSinceEpoch(5), {} } };
+        older.remote = { { { u"Gerät 1"_qs, QByteArray(64, 'e'), QDateTime::fromMSecsSinceEpoch(9) } },
+            { u"Fernbedienung 10:00:00 Gerät 1 start: 200"_qs } };
         newer = older;
         newer.results[0].result.home = 2;
+        JournalEntry clearToken = newer; // a token where only its hash may stand
+        clearToken.remote.devices[0].tokenHash = "AbCdEfGhIjKlMnOpQrStUv";
         newer.game = { GameFacts::Phase::Running, 1234, { 99, 1700000000000, "b" } };
         QCOMPARE(journal.write(older), QString());
         QCOMPARE(journal.write(newer), QString());
@@ -61,7 +65,8 @@ private Q_SLOTS:
             { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs },
             { QByteArray(whole).replace("velorand", "Velorand"), u"kein Journal"_qs },
             { QByteArray(whole).replace("\"home\":2", "\"home\":3"), u"Prüfsumme falsch"_qs },
-            { whole + '\n', u"Prüfsumme falsch"_qs } };
+            { whole + '\n', u"Prüfsumme falsch"_qs },
+            { Journal::encode(clearToken), u"Inhalt unlesbar"_qs } };
         for (qsizetype cut = 1; cut < whole.size(); ++cut)
             damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
         for (int flip = 0; flip < 300; ++flip) {

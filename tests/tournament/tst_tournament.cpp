@@ -177,14 +177,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("loaded"); // the game loaded at start
         QTest::addColumn<QString>(
             "notice"); // said in the tournament window; empty: the file is not kept aside
-        const QByteArray ok = "1;;;A;B;2;1;2026-05-01T10:00:00+02:00;2026-05-01T10:10:00+02:00";
+        const QByteArray ok = "1;;;A;B;2;0;2026-05-01T10:00:00+02:00;2026-05-01T10:10:00+02:00";
         QTest::newRow("played") << ok << u"2"_qs << QString();
         QTest::newRow("started only: to be played")
             << QByteArray("1;;;A;B;0;0;2026-05-01T10:00:00Z;") << u"1"_qs << QString();
         QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs
-                                         << u"x-ergebnisse.csv:2: Tore „zwei“ : „1“ sind keine Zahlen"_qs;
+                                         << u"x-ergebnisse.csv:2: Tore „zwei“ : „0“ sind keine Zahlen"_qs;
         QTest::newRow("a column missing") << QByteArray(
             "Nr;Heim\n1;A") << u"1"_qs << u"x-ergebnisse.csv:1: Spalte „Beginn“ fehlt, Ergebnisse nicht"_qs;
     }

@@ -141,6 +141,23 @@ private Q_SLOTS:
         now += 1;
         QCOMPARE(send(paired, "{}").first, 400);
     }
+    // The journal keeps the devices by their tokens' hashes, and the commands as said: after a restart
+    // the same phone is let in, and the token is nowhere in what is kept.
+    void afterARestart()
+    {
+        const RemoteRecord kept = remote.record();
+        JournalEntry entry;
+        entry.remote = kept;
+        const QByteArray written = Journal::encode(entry);
+        QVERIFY(!written.contains(token.toLatin1())
+            && written.contains(RemoteDevices::hash(token.toLatin1()).toHex()));
+        QVERIFY2(kept.commands.last().endsWith(u" Gerät 2: 400"_qs), qPrintable(kept.commands.last()));
+        RemoteControl again { window, nullptr };
+        again.restore(kept);
+        QCOMPARE(again.record(), kept);
+        QCOMPARE(int(again.devices().admit("192.0.2.1", "Bearer " + token.toLatin1()).verdict),
+            int(RemoteDevices::Verdict::Admitted));
+    }
     void pairing()
     {
         // Each opening pairs a new device; its address, with the token after "#", as a code and as text.

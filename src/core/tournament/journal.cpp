@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -103,6 +104,25 @@ std::optional<JournalEntry> entryFrom(const QJsonObject &o)
         entry.results << JournalResult { r.value(u"nr").toString(), r.value(u"home team").toString(),
             r.value(u"away team").toString(), { int(*home), int(*away), *started, *ended } };
     }
+    // The remote control's part came later: a journal without it has none.
+    static const QRegularExpression sha256(QStringLiteral("^[0-9a-f]{64}$"));
+    const QJsonArray devices = o.value(u"devices").toArray();
+    const QJsonArray commands = o.value(u"commands").toArray();
+    if (devices.size() > RemoteRecord::maxDevices || commands.size() > RemoteRecord::maxCommands)
+        return std::nullopt;
+    for (const QJsonValue &value : devices) {
+        const QJsonObject d = value.toObject();
+        const QString name = d.value(u"name").toString(), hash = d.value(u"tokenHash").toString();
+        const std::optional<QDateTime> pairedAt = momentFrom(d.value(u"pairedAt"));
+        if (name.isEmpty() || name.size() > 100 || !sha256.match(hash).hasMatch() || !pairedAt)
+            return std::nullopt;
+        entry.remote.devices << PairedDevice { name, hash.toLatin1(), *pairedAt };
+    }
+    for (const QJsonValue &command : commands) {
+        if (!command.isString() || command.toString().size() > 300)
+            return std::nullopt;
+        entry.remote.commands << command.toString();
+    }
     return entry;
 }
 
@@ -179,10 +199,17 @@ QByteArray Journal::encode(const JournalEntry &entry)
         { QStringLiteral("bootNs"), double(g.since.bootNs) },
         { QStringLiteral("wallMs"), double(g.since.wallMs) },
         { QStringLiteral("bootId"), QString::fromLatin1(g.since.bootId) } };
+    QJsonArray devices;
+    for (const PairedDevice &device : entry.remote.devices)
+        devices.append(QJsonObject { { QStringLiteral("name"), device.name },
+            { QStringLiteral("tokenHash"), QString::fromLatin1(device.tokenHash) },
+            { QStringLiteral("pairedAt"), moment(device.pairedAt) } });
     const QJsonObject body { { QStringLiteral("planHash"), QString::fromLatin1(entry.planHash) },
         { QStringLiteral("current"), entry.current },
         { QStringLiteral("fields"), QJsonArray::fromStringList(entry.fields) },
-        { QStringLiteral("game"), game }, { QStringLiteral("results"), results } };
+        { QStringLiteral("game"), game }, { QStringLiteral("results"), results },
+        { QStringLiteral("devices"), devices },
+        { QStringLiteral("commands"), QJsonArray::fromStringList(entry.remote.commands) } };
     const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Compact);
     return magic + ' ' + QByteArray::number(version) + ' ' + QByteArray::number(json.size()) + ' '
         + QCryptographicHash::hash(json, QCryptographicHash::Sha256).toHex() + '\n' + json;
@@ -247,7 +274,6 @@ Journal::Loaded Journal::load()
 
 QString Journal::write(const JournalEntry &entry)
 {
-    const QString folder = QFileInfo(m_path).absolutePath();
     if (m_newestWhole) {
         // The newest snapshot becomes the previous one by a second name, without a copy: a crash before the
         // rename below leaves both names on the same whole snapshot.
@@ -261,7 +287,6 @@ QString Journal::write(const JournalEntry &entry)
     // writeNow syncs the file, renames it over the newest one and syncs the folder, which makes both
     // renames durable.
     const QString error = ResultsWriter::writeNow(m_path, encode(entry), ownerOnly);
-    QFile::setPermissions(folder, ownerOnly | QFileDevice::ExeOwner);
     if (error.isEmpty())
         m_newestWhole = true;
     return error;

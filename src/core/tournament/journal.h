@@ -47,6 +47,25 @@ struct JournalResult
     bool operator==(const JournalResult &) const = default;
 };
 
+/// A device paired for the remote control: its token only as a hash.
+struct PairedDevice
+{
+    QString name;
+    QByteArray tokenHash; ///< SHA-256 of the token, hex
+    QDateTime pairedAt;
+    bool operator==(const PairedDevice &) const = default;
+};
+
+/// The remote control's part of a day: who may send commands, and what they sent last.
+struct RemoteRecord
+{
+    static constexpr int maxDevices = 100;
+    static constexpr int maxCommands = 100;
+    QList<PairedDevice> devices;
+    QStringList commands; ///< the last commands, the oldest first, as said on standard error
+    bool operator==(const RemoteRecord &) const = default;
+};
+
 /// Everything a restart needs to go on where the day stood.
 struct JournalEntry
 {
@@ -56,6 +75,7 @@ struct JournalEntry
         QStringLiteral("00") }; ///< the entry fields
     GameFacts game;
     QList<JournalResult> results; ///< the games that have started, and the loaded one
+    RemoteRecord remote;
     bool operator==(const JournalEntry &) const = default;
 };
 

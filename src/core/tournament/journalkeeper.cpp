@@ -44,9 +44,17 @@ void JournalKeeper::tournamentChanged()
     writeIfChanged();
 }
 
+void JournalKeeper::setRemote(const RemoteRecord &remote)
+{
+    m_remote = remote;
+    if (m_everTried)
+        writeIfChanged();
+}
+
 JournalEntry JournalKeeper::entry() const
 {
     JournalEntry entry;
+    entry.remote = m_remote;
     const Plan &plan = m_tournament.plan();
     entry.planHash = plan.hash;
     entry.fields = m_fields;

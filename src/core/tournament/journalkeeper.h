@@ -32,6 +32,9 @@ public:
     void observe(const DisplayState &state);
     /// Writes when a fact of the tournament changed (a game loaded, a score).
     void tournamentChanged();
+    /// The remote control's devices and commands; written at once, except before the first write, which
+    /// holds them.
+    void setRemote(const RemoteRecord &remote);
     /// What a write now would hold.
     JournalEntry entry() const;
     /// Why the last write failed; empty when it worked.
@@ -51,6 +54,7 @@ private:
     std::function<Moment()> m_now;
     GameFacts m_game;
     QStringList m_fields;
+    RemoteRecord m_remote;
     JournalEntry m_tried; ///< the last entry written or tried, with the games' ends left out
     bool m_everTried = false;
     QString m_error;

@@ -36,7 +36,7 @@ const QList<Option> &options()
             QStringLiteral("Hupt am Ende der 1. Halbzeit und am Spielende (über die Tonausgabe)."), {} },
         { { QStringLiteral("web") },
             QStringLiteral("Zeigt die Uhr im Browser, nur lesend (ohne Wert: 127.0.0.1:8080;\n"
-                           "0.0.0.0:8080 für das ganze Netz)."),
+                           "0.0.0.0:8080 oder [::]:8080 für das ganze Netz, IPv4 und IPv6)."),
             QStringLiteral("[ADRESSE:]PORT") },
         { { QStringLiteral("fernbedienung"), QStringLiteral("remote") },
             QStringLiteral("Erlaubt Befehle von gekoppelten Telefonen über die Webansicht\n"
@@ -64,14 +64,18 @@ QString optionSynopsis(const Option &option)
     return forms.join(QStringLiteral(", "));
 }
 
-/// --web's value, "PORT" or "ADDRESS:PORT", into @p commandLine; false if the port is no port.
+/// --web's value, "PORT" or "ADDRESS:PORT" (an IPv6 address in brackets) into @p commandLine; false if the
+/// port is no port.
 bool readWebValue(const QString &value, CommandLine &commandLine)
 {
     const qsizetype colon = value.lastIndexOf(u':');
     bool isNumber = false;
     const uint port = value.mid(colon + 1).toUInt(&isNumber);
     commandLine.web = true;
-    commandLine.webAddress = colon < 0 ? QStringLiteral("127.0.0.1") : value.left(colon);
+    QString address = colon < 0 ? QStringLiteral("127.0.0.1") : value.left(colon);
+    if (address.startsWith(u'[') && address.endsWith(u']'))
+        address = address.mid(1, address.size() - 2);
+    commandLine.webAddress = address;
     commandLine.webPort = quint16(port);
     return isNumber && port >= 1 && port <= 65535;
 }

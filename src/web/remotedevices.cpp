@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <arpa/inet.h>
 #include <array>
 #include <chrono>
 
@@ -81,9 +82,14 @@ const RemoteDevice *RemoteDevices::device(int id) const
     return nullptr;
 }
 
-RemoteDevices::Admission RemoteDevices::admit(const QByteArray &address, const QByteArray &authorization)
+RemoteDevices::Admission RemoteDevices::admit(const QByteArray &sender, const QByteArray &authorization)
 {
     const qint64 now = m_clock();
+    // One IPv6 host has a whole /64 to send from: the failures count for the network.
+    in6_addr v6 {};
+    const QByteArray address = ::inet_pton(AF_INET6, sender.constData(), &v6) == 1
+        ? QByteArray(reinterpret_cast<const char *>(v6.s6_addr), 8).toHex() + "::/64"
+        : sender;
     if (now < m_traffic.value(address).blockedUntil)
         return { Verdict::AddressBlocked };
     static const QRegularExpression bearer(QStringLiteral("^Bearer ([A-Za-z0-9_-]{22})$"));

@@ -335,7 +335,8 @@ public:
     CommandHandler m_commands; ///< remote mode: runs a command on the GUI thread
     std::thread m_thread;
     int m_wake = -1; ///< eventfd: a new state or the end
-    QString m_address;
+    QString m_address; ///< as given; empty when bound to every address
+    bool m_ipv6 = false; ///< listening on IPv6 (also when on both stacks)
     quint16 m_port = 0;
     QString m_error;
 
@@ -391,13 +392,54 @@ void WebServer::setCommandHandler(CommandHandler handler)
     };
 }
 
+namespace {
+
+/// Where to listen: one address of one stack, or both stacks at once.
+struct Bind
+{
+    sockaddr_in v4 {};
+    sockaddr_in6 v6 {};
+    bool ipv6 = false;
+    bool bothStacks = false; ///< "::" or "0.0.0.0": every address of either family
+};
+
+std::optional<Bind> bindFor(const QString &address, quint16 port)
+{
+    Bind bind;
+    const QByteArray text = (address == u"localhost" ? QStringLiteral("127.0.0.1") : address).toLatin1();
+    bind.v4 = { AF_INET, htons(port), {}, {} };
+    bind.v6.sin6_family = AF_INET6;
+    bind.v6.sin6_port = htons(port);
+    bind.bothStacks = text == "0.0.0.0" || text == "::";
+    bind.ipv6 = bind.bothStacks || ::inet_pton(AF_INET6, text.constData(), &bind.v6.sin6_addr) == 1;
+    if (bind.bothStacks)
+        bind.v6.sin6_addr = in6addr_any;
+    else if (!bind.ipv6 && ::inet_pton(AF_INET, text.constData(), &bind.v4.sin_addr) != 1)
+        return std::nullopt;
+    return bind;
+}
+
+MHD_Daemon *listen(const Bind &bind, bool ipv6, Clients &clients)
+{
+    const unsigned flags = MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME
+        | (!ipv6                  ? 0
+                : bind.bothStacks ? MHD_USE_DUAL_STACK
+                                  : MHD_USE_IPv6);
+    const sockaddr *where
+        = ipv6 ? reinterpret_cast<const sockaddr *>(&bind.v6) : reinterpret_cast<const sockaddr *>(&bind.v4);
+    return MHD_start_daemon(flags, 0, nullptr, nullptr, &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, where,
+        MHD_OPTION_CONNECTION_LIMIT, connectionLimit, MHD_OPTION_CONNECTION_TIMEOUT,
+        unsigned(WebServer::headerSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT, memoryPerClient,
+        MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, &clients, MHD_OPTION_END);
+}
+
+} // namespace
+
 bool WebServer::start(const QString &address, quint16 port)
 {
-    sockaddr_in where {};
-    where.sin_family = AF_INET;
-    where.sin_port = htons(port);
-    if (::inet_pton(AF_INET, address.toLatin1().constData(), &where.sin_addr) != 1) {
-        d->m_error = QStringLiteral("„%1“ ist keine IPv4-Adresse").arg(address);
+    std::optional<Bind> bind = bindFor(address, port);
+    if (!bind) {
+        d->m_error = QStringLiteral("„%1“ ist keine IP-Adresse").arg(address);
         return false;
     }
     d->m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -407,10 +449,12 @@ bool WebServer::start(const QString &address, quint16 port)
                          .arg(QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
-    d->m_daemon = MHD_start_daemon(MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME, port, nullptr, nullptr,
-        &handleRequest, nullptr, MHD_OPTION_SOCK_ADDR, &where, MHD_OPTION_CONNECTION_LIMIT, connectionLimit,
-        MHD_OPTION_CONNECTION_TIMEOUT, unsigned(headerSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
-        memoryPerClient, MHD_OPTION_NOTIFY_CONNECTION, &notifyConnection, &d->m_clients, MHD_OPTION_END);
+    d->m_daemon = listen(*bind, bind->ipv6, d->m_clients);
+    // Every address on a system without IPv6: those of IPv4.
+    if (!d->m_daemon && bind->bothStacks && (errno == EAFNOSUPPORT || errno == EADDRNOTAVAIL)) {
+        bind->bothStacks = bind->ipv6 = false;
+        d->m_daemon = listen(*bind, false, d->m_clients);
+    }
     if (!d->m_daemon) {
         const int error = errno;
         failure(::close(d->m_wake), "close(eventfd)");
@@ -422,7 +466,8 @@ bool WebServer::start(const QString &address, quint16 port)
                                                   : QString::fromLocal8Bit(std::strerror(error)));
         return false;
     }
-    d->m_address = address;
+    d->m_address = bind->bothStacks ? QString() : address;
+    d->m_ipv6 = bind->ipv6;
     d->m_port = MHD_get_daemon_info(d->m_daemon, MHD_DAEMON_INFO_BIND_PORT)->port;
     d->m_thread = std::thread(&Private::serve, d.get());
     return true;
@@ -440,21 +485,32 @@ quint16 WebServer::port() const
 
 QStringList WebServer::urls() const
 {
-    const auto url
-        = [this](const QString &host) { return QStringLiteral("http://%1:%2/").arg(host).arg(d->m_port); };
-    if (d->m_address != QLatin1String("0.0.0.0"))
+    const auto url = [this](const QString &host) {
+        const QString shown = host.contains(u':') ? u'[' + host + u']' : host; // IPv6 in brackets
+        return QStringLiteral("http://%1:%2/").arg(shown).arg(d->m_port);
+    };
+    if (!d->m_address.isEmpty())
         return { url(d->m_address) };
     QStringList all;
     ifaddrs *interfaces = nullptr;
     if (::getifaddrs(&interfaces) != 0)
-        return { url(d->m_address) };
-    for (const ifaddrs *entry = interfaces; entry; entry = entry->ifa_next) {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(entry->ifa_flags & IFF_UP))
-            continue;
-        char text[INET_ADDRSTRLEN] = {};
-        if (::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr, text,
-                sizeof text))
-            all << url(QString::fromLatin1(text));
+        return { url(QStringLiteral("127.0.0.1")) };
+    // Those of IPv4 first, as the interfaces come; then those of IPv6 but the link-local ones, which a
+    // browser cannot open without naming the interface.
+    for (const int family : { AF_INET, AF_INET6 }) {
+        for (const ifaddrs *entry = interfaces; entry; entry = entry->ifa_next) {
+            if (!entry->ifa_addr || entry->ifa_addr->sa_family != family || !(entry->ifa_flags & IFF_UP)
+                || (family == AF_INET6 && !d->m_ipv6))
+                continue;
+            const void *raw = family == AF_INET
+                ? static_cast<const void *>(&reinterpret_cast<const sockaddr_in *>(entry->ifa_addr)->sin_addr)
+                : &reinterpret_cast<const sockaddr_in6 *>(entry->ifa_addr)->sin6_addr;
+            char text[INET6_ADDRSTRLEN] = {};
+            if (family == AF_INET6 && IN6_IS_ADDR_LINKLOCAL(static_cast<const in6_addr *>(raw)))
+                continue;
+            if (::inet_ntop(family, raw, text, sizeof text))
+                all << url(QString::fromLatin1(text));
+        }
     }
     ::freeifaddrs(interfaces);
     return all;

@@ -45,8 +45,9 @@ public:
     /// Remote mode, set before start(): commands go to @p handler, called on this object's thread.
     void setCommandHandler(CommandHandler handler);
 
-    /// Binds @p address (IPv4, e.g. "127.0.0.1" or "0.0.0.0") and @p port (0: any free one) and starts
-    /// serving; on failure returns false and errorString() says why, in German.
+    /// Binds @p address (IPv4 or IPv6, e.g. "127.0.0.1", "::1" or "localhost"; "0.0.0.0" and "::" bind
+    /// both stacks where the system has IPv6) and @p port (0: any free one) and starts serving; on failure
+    /// returns false and errorString() says why, in German.
     bool start(const QString &address, quint16 port);
     QString errorString() const;
     /// The bound port.

@@ -11,8 +11,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$velorand" --web=0.0.0.0:$port >"$tmp/out" 2>"$tmp/err" & web=$!
 for _ in $(seq 50); do [ -s "$tmp/out" ] && break; sleep 0.1; done
-# Bound to every interface, it names the address of each that is up, in the system's order.
-urls=$(ip -4 -o address show up | awk -v port=$port '{ sub("/.*", "", $4); print "http://" $4 ":" port "/" }' | paste -sd' ')
+# Bound to every interface, on both stacks where there is IPv6, it names the address of each that is up, in
+# the system's order, IPv4 first; no link-local IPv6 address, which a browser cannot open.
+urls=$( (ip -4 -o address show up; ip -6 -o address show up | grep -v 'scope link') |
+    awk -v port=$port '{ sub("/.*", "", $4); print "http://" ($3 == "inet6" ? "[" $4 "]" : $4) ":" port "/" }' | paste -sd' ')
 grep -qxF "velorand: Webansicht unter $urls" "$tmp/out" || fail "address line: $(cat "$tmp/out"), not $urls"
 
 browse() {

@@ -15,6 +15,7 @@
 #include "shell/appsetup.h"
 #include "shell/velorandwindow.h"
 #include "tournament/tournamentsession.h"
+#include "web/remotecontrol.h"
 #include "web/webserver.h"
 
 #include <QApplication>
@@ -588,6 +589,75 @@ int webLoad(const Options &options)
         });
 }
 
+/// (r) The window with the hall view and the web view in remote mode; a paired client in a thread sends 200
+/// commands over loopback, Pause and weiter in turn, one after the other's answer. For each: from the
+/// request's first byte out to the window's change (its state published), and to the hall view's paint.
+int remoteRoundTrip(const Options &)
+{
+    prepareApplication();
+    VelorandWindow window;
+    window.show();
+    HallView hall;
+    openHallView(hall, window);
+    WebServer server;
+    RemoteControl remote(window, nullptr);
+    server.setCommandHandler([&remote](const RemoteRequest &request) { return remote.handle(request); });
+    if (!server.start(QStringLiteral("127.0.0.1"), 0))
+        return 1;
+    server.publish(window.displayState());
+    QObject::connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);
+    const QByteArray head = "POST /api/command HTTP/1.1\r\nHost: bench\r\nContent-Type: application/json\r\n"
+                            "Authorization: Bearer "
+        + remote.devices().pair().toLatin1() + "\r\nContent-Length: ";
+    constexpr int commands = 200;
+    std::atomic<qint64> sentNs = 0;
+    std::vector<double> changeMs, paintMs;
+    bool awaitingPaint = false;
+    QObject::connect(&window, &VelorandWindow::displayChanged, &window, [&](const DisplayState &state) {
+        if (sentNs != 0 && int(changeMs.size()) < commands && state.paused == (changeMs.size() % 2 == 0)) {
+            changeMs.push_back(double(steadyNanoseconds() - sentNs) / 1e6);
+            awaitingPaint = true;
+        }
+    });
+    PaintWatch watch;
+    watch.onPaint = [&](QObject *watched) {
+        if (awaitingPaint && watched->isWidgetType() && static_cast<QWidget *>(watched)->window() == &hall) {
+            paintMs.push_back(double(steadyNanoseconds() - sentNs) / 1e6);
+            awaitingPaint = false;
+        }
+    };
+    qApp->installEventFilter(&watch);
+    std::jthread client;
+    const auto send = [&, port = server.port()] {
+        for (int i = 0; i < commands; ++i) {
+            const QByteArray body = i % 2 == 0 ? R"({"command":"pause","expect":"running"})"
+                                               : R"({"command":"resume","expect":"paused"})";
+            const QByteArray request = head + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
+            char answer[4096];
+            if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0) {
+                sentNs = steadyNanoseconds();
+                ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL);
+                while (::recv(fd, answer, sizeof answer, 0) > 0) { }
+            }
+            ::close(fd);
+            std::this_thread::sleep_for(60ms); // within the 20 commands a second a device may send
+        }
+    };
+    return measureFor(
+        20, [&] { startGame(window, 3600), client = std::jthread(send); },
+        [&] {
+            client.join();
+            QString line;
+            for (size_t i = 0; i < changeMs.size(); ++i)
+                line += QStringLiteral("change-ms %1\n").arg(changeMs[i]);
+            for (const double ms : paintMs)
+                line += QStringLiteral("paint-ms %1\n").arg(ms);
+            print(line.trimmed());
+        });
+}
+
 } // namespace
 
 QList<ChildOutput> launchChildren(const QList<std::pair<QString, QStringList>> &children, qint64 seconds)
@@ -624,7 +694,8 @@ int runChild(int argc, char **argv, const Options &options)
         { QStringLiteral("cpu-bare"), cpuUse }, { QStringLiteral("hall-view-delay"), hallViewDelay },
         { QStringLiteral("horn-latency"), hornLatency }, { QStringLiteral("web-load"), webLoad },
         { QStringLiteral("paint-tournament"), paint }, { QStringLiteral("results-write"), resultsWrite },
-        { QStringLiteral("journal-write"), journalWrite } };
+        { QStringLiteral("journal-write"), journalWrite },
+        { QStringLiteral("remote-round-trip"), remoteRoundTrip } };
     const auto mode = modes.find(options.child);
     if (mode == modes.end()) {
         std::fprintf(stderr, "velorand_bench: unknown child mode %s\n", qPrintable(options.child));

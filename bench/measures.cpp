@@ -415,6 +415,26 @@ void measureWebLoad(const Options &options, Report &report)
                         .arg(delays.size());
 }
 
+void measureRemote(const Options &, Report &report)
+{
+    const ChildOutput output = launchChild(QStringLiteral("remote-round-trip"), {}, 90);
+    const QList<double> changes = output.value("change-ms"), paints = output.value("paint-ms");
+    report.rows << delayRow(QStringLiteral("(r) A remote command to the clock window's change, median / 99th "
+                                           "percentile of %1")
+                                .arg(changes.size()),
+        changes, 99, "%.2f / %.2f ms", 50, "at most 50 ms (99th)")
+                << delayRow(QStringLiteral("(r) A remote command to the hall view's paint, median / 99th "
+                                           "percentile of %1")
+                                .arg(paints.size()),
+                       paints, 99, "%.2f / %.2f ms", 50, "at most 50 ms (99th)");
+    report.notes << QStringLiteral(
+        "(r) One child process (offscreen): the window running a game, a 1920x1080 hall view, the web view "
+        "in remote mode; a paired client in a thread of the same process sends 200 commands over loopback, "
+        "Pause and weiter in turn, each on a new connection once the one before was answered, 60 ms apart. "
+        "Each runs from the request's first byte sent to the window's published change, and to the first "
+        "paint of the hall view after it.");
+}
+
 } // namespace
 
 QList<Measurement> measurements()
@@ -447,6 +467,8 @@ QList<Measurement> measurements()
             measureJournal },
         { u't', QStringLiteral("start with a tournament plan, its results file after a score change"),
             measureTournament },
+        { u'r', QStringLiteral("remote commands' round trip to the window and the hall view"),
+            measureRemote },
         { u'w', QStringLiteral("clients on the web view's /events during a game"), measureWebLoad },
     };
 }

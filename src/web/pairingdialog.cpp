@@ -5,6 +5,7 @@
 #include "web/remotecontrol.h"
 #include "web/webserver.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -91,17 +92,29 @@ void PairingDialog::showAddress(int index)
 
 void PairingDialog::refreshDevices()
 {
+    // In place: a command that comes in while the operator renames a device leaves the editor open.
     const QSignalBlocker quiet(lstGeraete); // the names set here are no renaming
-    const int current
-        = lstGeraete->currentItem() ? lstGeraete->currentItem()->data(0, Qt::UserRole).toInt() : -1;
-    lstGeraete->clear();
-    for (const RemoteDevice &device : m_remote.devices().devices()) {
-        auto *item = new QTreeWidgetItem(lstGeraete,
-            { device.name, device.pairedAt.toString(QStringLiteral("HH:mm:ss")), device.lastCommand });
-        item->setData(0, Qt::UserRole, device.id);
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
-        if (device.id == current)
-            lstGeraete->setCurrentItem(item);
+    const QWidget *focus = QApplication::focusWidget();
+    const bool editing = focus && focus != lstGeraete && lstGeraete->isAncestorOf(focus); // a name's editor
+    const QList<RemoteDevice> &devices = m_remote.devices().devices();
+    for (int row = lstGeraete->topLevelItemCount() - 1; row >= 0; --row) {
+        const int id = lstGeraete->topLevelItem(row)->data(0, Qt::UserRole).toInt();
+        if (!m_remote.devices().device(id))
+            delete lstGeraete->takeTopLevelItem(row);
+    }
+    for (qsizetype row = 0; row < devices.size(); ++row) {
+        const RemoteDevice &device = devices[row];
+        QTreeWidgetItem *item = lstGeraete->topLevelItem(int(row));
+        if (!item || item->data(0, Qt::UserRole).toInt() != device.id) {
+            item = new QTreeWidgetItem;
+            lstGeraete->insertTopLevelItem(int(row), item);
+            item->setData(0, Qt::UserRole, device.id);
+            item->setFlags(item->flags() | Qt::ItemIsEditable);
+        }
+        if (!(editing && item == lstGeraete->currentItem()))
+            item->setText(0, device.name);
+        item->setText(1, device.pairedAt.toString(QStringLiteral("HH:mm:ss")));
+        item->setText(2, device.lastCommand);
     }
     cmdEntziehen->setEnabled(lstGeraete->topLevelItemCount() > 0);
 }

@@ -33,8 +33,7 @@ private slots:
             const QString asked = row.section(u':', 0, 0);
             const QStringList in = asked.split(u' ');
             QList<QRect> screens;
-            const QString letters = QString(in[0]).remove(u'-'); // kept: the loop reads it
-            for (const QChar letter : letters)
+            for (const QChar letter : QString(in[0]).remove(u'-'))
                 screens << rects[letter];
             const auto choose = in[2] == u"start"_qs ? &ScreenChoice::atStart : &ScreenChoice::afterChange;
             const ScreenChoice chosen = choose(screens, in[1].toInt(), in[3].toInt());

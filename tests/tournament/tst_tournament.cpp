@@ -11,6 +11,7 @@
 #include "shell/velorandwindow.h"
 #include "tournament/tournamentsession.h"
 #include "tournament/tournamentwindow.h"
+#include "web/remotecontrol.h"
 #include "web/statejson.h"
 
 #include <QtTest>
@@ -40,6 +41,7 @@ private Q_SLOTS:
         m_hall.showDisplay(m_clock.displayState());
         connect(&m_clock, &VelorandWindow::displayChanged, &m_hall, &HallView::showDisplay);
         m_window = std::make_unique<TournamentWindow>(*m_tournament, m_clock, *m_writer, u"plan.csv"_qs);
+        m_remote = std::make_unique<RemoteControl>(m_clock, m_window.get());
         m_hall.resize(HallView::windowSize);
         m_window->show();
         m_tournament->begin();
@@ -70,11 +72,12 @@ private Q_SLOTS:
         QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs
                                   << u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
                                   << u"0:0S||"_qs;
-        QTest::newRow("goals") << u"home+ home+ away+"_qs << u"00 00 02"_qs
+        QTest::newRow("goals") << u"home+ phone{\"command\":\"goal\",\"team\":\"home\",\"delta\":1} away+"_qs
+                               << u"00 00 02"_qs
                                << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · im Plan"_qs << true
                                << u"2:1S||"_qs;
         QTest::newRow("never below 0")
-            << u"away- away-"_qs << u"00 00 02"_qs
+            << u"away- phone{\"command\":\"goal\",\"team\":\"away\",\"delta\":-1}"_qs << u"00 00 02"_qs
             << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true << u"2:0S||"_qs;
         QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs
                                     << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
@@ -99,7 +102,7 @@ private Q_SLOTS:
             << u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
             << u"1:0SE|0:0S|"_qs;
         QTest::newRow("skipped")
-            << u"stop later next"_qs << u"00 01 01"_qs
+            << u"stop later phone{\"command\":\"next\"}"_qs << u"00 01 01"_qs
             << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs
             << false << u"1:0SE||"_qs;
         QTest::newRow("swapped back by a double click")
@@ -123,6 +126,9 @@ private Q_SLOTS:
                 m_seconds += 3 * 3600 - 1;
             else if (step.startsWith(u"dblclick"))
                 m_window->lstSpiele_DblClick(step.back().digitValue());
+            else if (step.startsWith(u"phone")) // a command, as JSON, from a phone paired for it
+                m_remote->handle({ "192.0.2.1", "Bearer " + m_remote->devices().pair().toLatin1(),
+                    "application/json", step.mid(5).toUtf8() });
             else
                 stepFor(step)();
         }
@@ -379,6 +385,7 @@ private:
     std::unique_ptr<Tournament> m_tournament;
     std::unique_ptr<ResultsWriter> m_writer;
     std::unique_ptr<TournamentWindow> m_window;
+    std::unique_ptr<RemoteControl> m_remote;
     int m_seconds = 0;
 };
 

@@ -71,9 +71,8 @@ try:
     run("xdotool", "mousemove", "--window", wid, "150", "216", "click", "3", "sleep", str(1 * slow),
         "key", "--delay", "150", "Down", "Down", "Down", "Return")
     dialog = wait_for("the pairing dialog", lambda: window("^Fernbedienung koppeln$"))
-    shot = f"{tmp}/qr.png"
     url = wait_for("a QR code in the pairing dialog", lambda: time.sleep(0.5 * slow)  # drawn completely
-                   or run("import", "-window", dialog, "png:" + shot) or run("zbarimg", "--raw", "-q", shot))
+                   or run("import", "-window", dialog, f"png:{tmp}/qr.png") or run("zbarimg", "--raw", "-q", f"{tmp}/qr.png"))
     match = re.fullmatch(rf"http://127\.0\.0\.1:{port}/fernbedienung#([A-Za-z0-9_-]{{22}})", url)
     token = match[1] if match else fail(f"the QR code reads {url!r}")
 
@@ -108,7 +107,6 @@ try:
     href = js("location.href")
     "#" not in href and token not in href or fail(f"the address bar shows {href}")
     js("localStorage.getItem('velorand-token')") == token or fail("the page did not keep the token")
-    js("$('start').textContent") == "Start" or fail("Start reads " + js("$('start').textContent"))
 
     tap("start")
     wait_for("the clock to run after a tap on Start", lambda: state()["phase"] == "running", 5)
@@ -118,8 +116,6 @@ try:
     tap("pause"), time.sleep(0.25), tap("pause")
     time.sleep(1 * slow)
     phase, button = state()["phase"], js("$('pause').textContent")
-    velorand.send_signal(signal.SIGTERM)
-    wait_for("the program to end on SIGTERM", lambda: velorand.poll() is not None, 10)
     log = open(f"{tmp}/err", encoding="utf-8", errors="replace").read()
     commands = re.findall(r"^velorand: Fernbedienung \d\d:\d\d:\d\d .* (\w+): (\d+)$", log, re.M)
     phase == "paused" or fail(f"after a double tap on Pause the clock is {phase}; commands: {commands}")

@@ -162,7 +162,6 @@ private Q_SLOTS:
         const qsizetype before = remote.devices().devices().size();
         const QString here = u"http://127.0.0.1:%1/"_qs.arg(server.port());
         PairingDialog dialog(remote, { u"http://192.0.2.7:8080/"_qs, here });
-        QCOMPARE(remote.devices().devices().size(), before + 1);
         const auto *url = dialog.findChild<QLabel *>(u"lblKoppelnUrl"_qs);
         QVERIFY2(QRegularExpression(u"^http://192\\.0\\.2\\.7:8080/fernbedienung#[A-Za-z0-9_-]{22}$"_qs)
                      .match(url->text())
@@ -201,12 +200,12 @@ private:
         return zbarimg.waitForFinished(20000) ? QString::fromUtf8(zbarimg.readAllStandardOutput()).trimmed()
                                               : zbarimg.errorString();
     }
-    /// A command with @p headers and @p body: the answer's status and body.
+    /// A command with @p headers and @p body: the answer's status, and the answer.
     std::pair<int, QByteArray> send(const QByteArray &headers, const QByteArray &body)
     {
         const QByteArray answer = exchange("POST /api/command HTTP/1.1\r\nHost: x\r\n" + headers
             + "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-        return { answer.mid(9, 3).toInt(), answer.mid(answer.indexOf("\r\n\r\n") + 4) };
+        return { answer.mid(9, 3).toInt(), answer }; // the headers too: none for CORS
     }
     /// @p request on a fresh connection, the whole answer; the window's events go on meanwhile, as the
     /// command runs on this thread.

@@ -16,8 +16,7 @@ int floodPercentFromReal(double percent)
 FloodPanel::FloodPanel(QWidget *parent)
     : QFrame(parent)
 {
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(1);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken); // a line one pixel wide, QFrame's own
 }
 
 void FloodPanel::setFloodType(FloodType type)

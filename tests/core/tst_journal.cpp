@@ -52,21 +52,21 @@ private Q_SLOTS:
             { u"Fernbedienung 10:00:00 Gerät 1 start: 200"_qs } };
         newer = older;
         newer.results[0].result.home = 2;
-        JournalEntry clearToken = newer; // a token where only its hash may stand
+        JournalEntry clearToken = newer, past = newer; // a token where only its hash may stand; no such game
         clearToken.remote.devices[0].tokenHash = "AbCdEfGhIjKlMnOpQrStUv";
+        past.current = 1;
         newer.game = { GameFacts::Phase::Running, 1234, { 99, 1700000000000, "b" } };
         QCOMPARE(journal.write(older), QString());
         QCOMPARE(journal.write(newer), QString());
         QCOMPARE(loaded().entry, newer);
         const QByteArray whole = Journal::encode(newer);
-        QVERIFY(whole.startsWith("velorand-journal 1 ")); // the header the documentation gives
         QRandomGenerator random(7);
         QList<std::pair<QByteArray, QString>> damaged { { QByteArray(), u"leer"_qs },
-            { QByteArray(whole).replace("journal 1 ", "journal 2 "), u"unbekannte Version 2"_qs },
+            { QByteArray(whole).replace("nd-journal 1 ", "nd-journal 2 "), u"unbekannte Version 2"_qs },
             { QByteArray(whole).replace("velorand", "Velorand"), u"kein Journal"_qs },
             { QByteArray(whole).replace("\"home\":2", "\"home\":3"), u"Prüfsumme falsch"_qs },
-            { whole + '\n', u"Prüfsumme falsch"_qs },
-            { Journal::encode(clearToken), u"Inhalt unlesbar"_qs } };
+            { whole + '\n', u"Prüfsumme falsch"_qs }, { Journal::encode(clearToken), u"Inhalt unlesbar"_qs },
+            { Journal::encode(past), u"Inhalt unlesbar"_qs } };
         for (qsizetype cut = 1; cut < whole.size(); ++cut)
             damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
         for (int flip = 0; flip < 300; ++flip) {

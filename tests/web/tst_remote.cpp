@@ -106,12 +106,12 @@ private Q_SLOTS:
     void preflightAndOtherMethods()
     {
         for (const QByteArray method : { "OPTIONS", "GET", "PUT" }) {
-            const QByteArray answer = exchange(method
+            const QByteArray got = exchange(method
                 + " /api/command HTTP/1.1\r\nHost: x\r\nOrigin: http://evil.example\r\n"
                   "Access-Control-Request-Method: POST\r\nContent-Length: 0\r\n\r\n");
             QVERIFY2(
-                answer.startsWith("HTTP/1.1 405") && answer.contains("Allow: POST\r\n"), answer.constData());
-            QVERIFY2(!answer.contains("Access-Control-Allow"), answer.constData());
+                got.startsWith("HTTP/1.1 405") && got.contains("Allow: POST\r\n") && !got.contains("Access-"),
+                got.constData());
         }
     }
     void limits()

@@ -234,6 +234,15 @@ QByteArray clientAddress(MHD_Connection *connection)
     return QByteArray(text);
 }
 
+/// 413 for a command's body beyond maxCommandBytes, in JSON as every command's answer.
+MHD_Result commandTooLarge(MHD_Connection *connection)
+{
+    static const char json[] = R"({"error":"Befehl größer als 1 KiB"})";
+    return answer(connection, MHD_HTTP_CONTENT_TOO_LARGE,
+        MHD_create_response_from_buffer(std::strlen(json), const_cast<char *>(json), MHD_RESPMEM_PERSISTENT),
+        "application/json", Route::Command);
+}
+
 /// POST /api/command: the body is collected (at most maxCommandBytes), handed to the GUI thread with the
 /// connection suspended, and the answer sent when it is back.
 MHD_Result handleCommand(Client *client, MHD_Connection *connection, const char *upload, size_t *uploadSize)
@@ -250,7 +259,7 @@ MHD_Result handleCommand(Client *client, MHD_Connection *connection, const char 
         bool known = false;
         const qint64 length = header(connection, MHD_HTTP_HEADER_CONTENT_LENGTH).toLongLong(&known);
         if (known && length > WebServer::maxCommandBytes)
-            return answerText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "Befehl zu groß\n", Route::Command);
+            return commandTooLarge(connection);
         return MHD_YES; // the body follows
     }
     if (*uploadSize > 0) {
@@ -262,7 +271,7 @@ MHD_Result handleCommand(Client *client, MHD_Connection *connection, const char 
         return MHD_YES;
     }
     if (client->bodyTooLarge)
-        return answerText(connection, MHD_HTTP_CONTENT_TOO_LARGE, "Befehl zu groß\n", Route::Command);
+        return commandTooLarge(connection);
     if (!client->submitted) {
         client->submitted = true;
         client->owner->submit(client->id,

@@ -33,7 +33,8 @@ private slots:
             const QString asked = row.section(u':', 0, 0);
             const QStringList in = asked.split(u' ');
             QList<QRect> screens;
-            for (const QChar letter : QString(in[0]).remove(u'-'))
+            const QString letters = QString(in[0]).remove(u'-'); // kept: remove() returns a reference into it
+            for (const QChar letter : letters)
                 screens << rects[letter];
             const auto choose = in[2] == u"start"_qs ? &ScreenChoice::atStart : &ScreenChoice::afterChange;
             const ScreenChoice chosen = choose(screens, in[1].toInt(), in[3].toInt());

@@ -138,6 +138,11 @@ RemoteAnswer RemoteControl::run(int device, const QByteArray &body)
     const QString phase = before.phase();
     const CommandsEnabled &on = before.enabled;
     const bool tournament = m_tournament != nullptr;
+    // The score button a goal presses: by team, then by sign.
+    using Press = void (TournamentWindow::*)();
+    const Press goals[2][2] { { &TournamentWindow::cmdGastMinus_Click, &TournamentWindow::cmdGastPlus_Click },
+        { &TournamentWindow::cmdHeimMinus_Click, &TournamentWindow::cmdHeimPlus_Click } };
+    const Press goal = goals[command.home][command.delta > 0];
     const QHash<QString, std::pair<bool, std::function<void()>>> commands {
         { QStringLiteral("start"), { phase == u"ready", [this] { m_clock.cmdStart_Click(); } } },
         { QStringLiteral("stop"), { before.running && on.start, [this] { m_clock.cmdStart_Click(); } } },
@@ -149,14 +154,7 @@ RemoteAnswer RemoteControl::run(int device, const QByteArray &body)
         { QStringLiteral("next"),
             { tournament && on.next, [this] { m_tournament->cmdNaechstesSpiel_Click(); } } },
         { QStringLiteral("goal"),
-            { tournament && on.score,
-                [this, &command] {
-                    void (TournamentWindow::*const handlers[2][2])() {
-                        { &TournamentWindow::cmdGastMinus_Click, &TournamentWindow::cmdGastPlus_Click },
-                        { &TournamentWindow::cmdHeimMinus_Click, &TournamentWindow::cmdHeimPlus_Click }
-                    };
-                    (m_tournament->*handlers[command.home][command.delta > 0])();
-                } } },
+            { tournament && on.score, [window = m_tournament, goal] { (window->*goal)(); } } },
     };
     const auto &[allowed, handler] = commands.value(command.name);
     QString refusal;

@@ -225,7 +225,7 @@ int main(int argc, char **argv)
         addPairingToMenu(window, *remote, *web);
         if (tournament) {
             // Paired phones stay paired after a restart: the journal holds their tokens' hashes.
-            remote->restore(tournament->keeper().entry().remote);
+            remote->restore(tournament->keeper().remote());
             QObject::connect(remote.get(), &RemoteControl::devicesChanged, &tournament->keeper(),
                 [&] { tournament->keeper().setRemote(remote->record()); });
         }

@@ -114,12 +114,11 @@ RemoteAnswer RemoteControl::handle(const RemoteRequest &request)
         log(name, QString(), 415);
         return error(415, QStringLiteral("nur application/json"));
     }
-    return run(admission.device, request.body);
+    return run(admission.device, name, request.body);
 }
 
-RemoteAnswer RemoteControl::run(int device, const QByteArray &body)
+RemoteAnswer RemoteControl::run(int device, const QString &name, const QByteArray &body)
 {
-    const QString name = printable(m_devices.device(device)->name);
     const auto parsed = parse(body);
     if (const QString *problem = std::get_if<QString>(&parsed)) {
         log(name, QString(), 400);

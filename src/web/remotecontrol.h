@@ -41,7 +41,8 @@ Q_SIGNALS:
     void devicesChanged();
 
 private:
-    RemoteAnswer run(int device, const QByteArray &body);
+    /// @p name: the device's, as the log says it.
+    RemoteAnswer run(int device, const QString &name, const QByteArray &body);
     void log(const QString &who, const QString &what, int status);
 
     VelorandWindow &m_clock;

@@ -35,6 +35,7 @@ public:
     /// The remote control's devices and commands; written at once, except before the first write, which
     /// holds them.
     void setRemote(const RemoteRecord &remote);
+    const RemoteRecord &remote() const { return m_remote; }
     /// What a write now would hold.
     JournalEntry entry() const;
     /// Why the last write failed; empty when it worked.

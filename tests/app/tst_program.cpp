@@ -1,6 +1,7 @@
 // The program as started from a shell: its options, exit statuses and its
 // answer when no window can be opened.
 #include "core/tournament/journal.h"
+#include "core/tournament/resultswriter.h"
 #include "version.h"
 
 #include <QtNetwork>
@@ -91,9 +92,8 @@ private Q_SLOTS:
         QTest::newRow("no plan given: asked for in a window") << u"--turnier --hupe"_qs << good << QString();
         QTest::newRow("each problem a line, no window")
             << u"--turnier PLAN"_qs << QByteArray("Nr;Heim;Gast;Spielzeit\n1;A;B;10:75\n1;C;D;0\n")
-            << u"plan.csv:2: Spielzeit „10:75“ ist keine Zeit (MM:SS)\nplan.csv:3: Nr „1“ gibt es schon "
-               u"(Zeile 2)\n"
-               "plan.csv:3: Spielzeit „0“ ist 0\n"_qs;
+            << u"plan.csv:2: Spielzeit „10:75“ ist keine Zeit (MM:SS)\n"
+               u"plan.csv:3: Nr „1“ gibt es schon (Zeile 2)\nplan.csv:3: Spielzeit „0“ ist 0\n"_qs;
         QTest::newRow("the plan open in another clock")
             << u"--turnier PLAN"_qs << good
             << u"velorand: Dieser Turnierplan ist schon geöffnet (PID SELF)\n"_qs;
@@ -109,15 +109,14 @@ private Q_SLOTS:
         QFETCH(QByteArray, plan);
         QFETCH(QString, refusal);
         QTemporaryDir folder;
-        QFile file(folder.filePath(u"plan.csv"_qs));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(plan) == plan.size());
-        file.close();
-        Journal otherClock(file.fileName(), folder.filePath(u"state/velorand"_qs));
+        const QString path = folder.filePath(u"plan.csv"_qs);
+        QVERIFY(ResultsWriter::writeNow(path, plan).isEmpty());
+        Journal otherClock(path, folder.filePath(u"state/velorand"_qs));
         if (refusal.contains(u"SELF"_qs)) {
             QCOMPARE(otherClock.lock(), QString());
             refusal.replace(u"SELF"_qs, QString::number(QCoreApplication::applicationPid()));
         }
-        const auto [status, out, err] = runProgram(arguments.replace(u"PLAN"_qs, file.fileName()).split(u' '),
+        const auto [status, out, err] = runProgram(arguments.replace(u"PLAN"_qs, path).split(u' '),
             u"DISPLAY=:77 XDG_STATE_HOME="_qs + folder.filePath(u"state"_qs), folder.path());
         QCOMPARE(status, 2);
         QCOMPARE(err,

@@ -21,8 +21,7 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("wallPassedMs");
         QTest::addColumn<qint64>("elapsedMs"); // 60 s at the last Start or weiter; never less after a reboot
         QTest::newRow("same boot, a suspend counted") << 1 << QByteArray("b1") << 5400LL << 3000LL << 65400LL;
-        QTest::newRow("same boot, wall clock back")
-            << 1 << QByteArray("b1") << 200LL << -3600000LL << 60200LL;
+        QTest::newRow("same boot, clock back") << 1 << QByteArray("b1") << 200LL << -3600000LL << 60200LL;
         QTest::newRow("rebooted: the wall clock") << 1 << QByteArray("b0") << -9000LL << 7000LL << 67000LL;
         QTest::newRow("rebooted, wall clock back") << 1 << QByteArray("b0") << 100LL << -5000LL << 60000LL;
         QTest::newRow("no boot id then") << 1 << QByteArray() << 100LL << 900LL << 60900LL;

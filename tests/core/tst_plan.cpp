@@ -40,8 +40,8 @@ private Q_SLOTS:
             << u"\t2|3/1/08:00/3/München/TV \"€uro\"/450"_qs;
 
         // Plans with something wrong, one kind each.
-        QTest::newRow("columns") << "Nr;Home\n1;A\n"_qba
-                                 << u"p:1: Spalte „Gast“ fehlt\np:1: Spalte „Spielzeit“ fehlt"_qs;
+        QTest::newRow("columns") << "Nr;Mannschaft 1;mannschaft 2\n1;A;B\n"_qba
+                                 << u"p:1: Spalte „Spielzeit“ fehlt"_qs;
         bad("empty", "; ;;;\n", e.arg(2).chopped(1));
         bad("no time", "1;;A;B;10:60\n", u"p:2: Spielzeit „10:60“ ist keine Zeit (MM:SS)"_qs);
         bad("time 0", "1;;A;B;0:00\n", u"p:2: Spielzeit „0:00“ ist 0"_qs);

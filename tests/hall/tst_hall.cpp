@@ -69,8 +69,7 @@ private slots:
         QTest::addColumn<int>("pauseAt"); // Pause and weiter after this tick
         QTest::addColumn<int>("asked"); // the offscreen platform lists the projector first
         QTest::addColumn<QString>("shown"); // at the end: the time, the view's screen, whether full-screen
-        QTest::newRow("4 s on the first screen without the operator")
-            << u"0 0 4"_qs << 4 << 2 << 0 << u"00:00 Beamer 1"_qs;
+        QTest::newRow("4 s on screen 0, no operator") << u"0 0 4"_qs << 4 << 2 << 0 << u"00:00 Beamer 1"_qs;
         QTest::newRow("62 s on the operator's screen, a window")
             << u"0 1 2"_qs << 62 << 40 << 2 << u"00:00 Laptop 0"_qs;
         QTest::newRow("an hour on screen 1") << u"1 0 2"_qs << 2 << 1 << 1 << u"1:00:00 Beamer 1"_qs;

@@ -181,8 +181,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("row"); // game 1's row, under a header with every column
         QTest::addColumn<QString>("loaded"); // the game loaded at start
-        QTest::addColumn<QString>(
-            "notice"); // said in the tournament window; empty: the file is not kept aside
+        QTest::addColumn<QString>("notice"); // in the tournament window; empty: the file is not kept aside
         const QByteArray ok = "1;;;A;B;2;0;2026-05-01T10:00:00+02:00;2026-05-01T10:10:00+02:00";
         QTest::newRow("played") << ok << u"2"_qs << QString();
         QTest::newRow("started only: to be played")
@@ -232,12 +231,12 @@ private Q_SLOTS:
                u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
         QTest::newRow("the game renamed")
             << QByteArray(plan).replace(";B;", ";Z;") << 0
-            << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: "
-               u"Nr. 1 (A – B)|"_qs;
-        QTest::newRow("the newest snapshot cut: the one before the goal")
-            << plan << 1
+            << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: Nr. 1 (A – B)|"_qs;
+        QTest::newRow("the newest snapshot cut: the one before the goal; the next game renamed")
+            << QByteArray(plan).replace(";D;", ";Y;") << 1
             << u"A|0 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\nJournal beschädigt "
-               u"(abgeschnitten), vorheriger Stand geladen|Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
+               u"(abgeschnitten), vorheriger Stand geladen\nSpielplan geändert; alle Ergebnisse übernommen|"
+               u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
         QTest::newRow("both cut: the results file")
             << plan << 2
             << u"A|0 : 0|Nächstes Spiel: Nr. 1\nJournal beschädigt (abgeschnitten; vorheriger Stand: "

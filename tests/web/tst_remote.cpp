@@ -62,8 +62,8 @@ private Q_SLOTS:
         row("goal without a team", paired, R"({"command":"goal","delta":1})", 400,
             u"ein Tor braucht „team“ (home/away) und „delta“ (1/-1)"_qs, ready);
         row("too big", paired, QByteArray(1025, ' '), 413, u"Befehl größer als 1 KiB"_qs, ready);
-        row("stale expect", paired, R"({"command":"start","expect":"running"})", 409,
-            u"die Uhr steht nicht mehr auf „running“, sondern auf „ready“"_qs, ready);
+        row("stale expect", paired, R"({"command":"start","expect":"ended"})", 409,
+            u"die Uhr steht nicht mehr auf „ended“, sondern auf „ready“"_qs, ready);
         row("start", paired, R"({"command":"start","expect":"ready","seq":1})", 200, {}, running);
         row("a second tap on Start never stops", paired, R"({"command":"start","expect":"ready","seq":2})",
             409, u"die Uhr steht nicht mehr auf „ready“, sondern auf „running“"_qs, running);

@@ -120,13 +120,13 @@ private Q_SLOTS:
         QVERIFY(events.contains("\r\nretry: 2000\n\n")); // a browser that lost the stream tries again in 2 s
         window.findChild<QLineEdit *>(QStringLiteral("txtSek"))->setText(QStringLiteral("4"));
         events = exchange(stream, {}, "}\n\n"); // typing is published too
-        const auto button = [this](auto name) { return window.findChild<QPushButton *>(name)->text(); };
+        const auto button = [this](auto name) { return window.findChild<QPushButton *>(name); };
         const std::function<void()> steps[] { [&] { window.cmdStart_Click(); },
             [&] { window.cmdPause_Click(); }, [&] { now += GameTimer::intervalNs, timer->catchUp(); },
             [&] { // tournament mode; the plan's texts go out as they are
                 window.showMatch(
                     MatchDisplay { u"7"_qs, u"FC <b>&amp;<script>"_qs, u"SV Süd"_qs, 2, 1, u"10:24"_qs },
-                    MatchDisplay { u"8"_qs, u"Ost"_qs, u"West"_qs, 5, 6, {} }, u"03:12"_qs, true, false);
+                    MatchDisplay { u"8"_qs, u"Ost"_qs, u"West"_qs, 5, 6, {} }, u"03:12"_qs, true, true);
             } };
         QJsonObject state;
         for (int step : { -1, 0, 2, 1, 1, 2, 2, 2, 0, 3 }) {
@@ -138,8 +138,13 @@ private Q_SLOTS:
             const qint64 made = state.take(QStringLiteral("monotonicMs")).toInteger();
             QVERIFY2(step < 0 || (made >= before && made <= nowMs()), "stamped when published");
             QCOMPARE(seenIn(state), seenOn(window, false));
-            QCOMPARE(state[u"running"].toBool(), button(u"cmdStart"_qs) == u"Stopp");
-            QCOMPARE(state[u"paused"].toBool(), button(u"cmdPause"_qs) == u"weiter");
+            QCOMPARE(state[u"running"].toBool(), button(u"cmdStart"_qs)->text() == u"Stopp");
+            QCOMPARE(state[u"paused"].toBool(), button(u"cmdPause"_qs)->text() == u"weiter");
+            const QJsonObject on = state[u"enabled"].toObject(); // a phone's buttons as the window's
+            QCOMPARE(QList<bool>({ on[u"start"].toBool(), on[u"pause"].toBool(), on[u"reset"].toBool(),
+                         on[u"goal"].toBool(), on[u"next"].toBool() }),
+                QList<bool>({ button(u"cmdStart"_qs)->isEnabled(), button(u"cmdPause"_qs)->isEnabled(),
+                    button(u"cmdReset"_qs)->isEnabled(), step == 3, step == 3 }));
             for (const auto &key : { u"match"_qs, u"next"_qs, u"countdown"_qs })
                 QCOMPARE(state[key].isNull(), step < 3); // null outside tournament mode
             QJsonObject event = lastJson(events);

@@ -57,7 +57,7 @@ void Tournament::restore(int index, bool gameOn)
         return;
     m_current = index;
     m_running = gameOn;
-    m_over = gameOn && m_results[index].played();
+    m_over = m_results[index].played();
 }
 
 void Tournament::loadNext()

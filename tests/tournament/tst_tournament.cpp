@@ -44,6 +44,7 @@ private Q_SLOTS:
         m_remote = std::make_unique<RemoteControl>(m_clock, m_window.get());
         m_hall.resize(HallView::windowSize);
         m_window->show();
+        QCOMPARE(m_window->objectName() + m_window->windowTitle(), u"frmTurnierTurnier – plan.csv"_qs);
         m_tournament->begin();
     }
     void day_data()

@@ -284,7 +284,7 @@ private Q_SLOTS:
         pass(2000); // on counts that Stopp set back to zero
         QCOMPARE(bar(w()->displayState().halbzeit1) + bar(w()->displayState().halbzeit2), u"100R!0R"_qs);
         w()->cmdStart_Click();
-        w()->cmdReset_Click();
+        QTest::mouseClick(el("cmdReset"), Qt::LeftButton);
         QCOMPARE(controls() + fields() + QString::number(w()->clockState().Spielzeit),
             u"-Start -Pause Reset Uhr aus  off00 00 000"_qs);
     }

@@ -147,7 +147,7 @@ private Q_SLOTS:
                 + texts(*m_window, { "lblPlan" }),
             shown);
         QFETCH(bool, scoring);
-        QCOMPARE(m_window->findChild<QPushButton *>(u"cmdGastMinus"_qs)->isEnabled(), scoring);
+        QCOMPARE(button(u"cmdGastMinus"_qs)->isEnabled(), scoring);
         // /state carries what the tournament window shows.
         const QJsonObject state = QJsonDocument::fromJson(stateJson(m_clock.displayState(), 0)).object();
         QCOMPARE(
@@ -339,15 +339,16 @@ private:
                     while (!m_clock.displayState().zeit.bannerVisible)
                         m_clock.Timer1_Timer();
                 } },
-            { u"next"_qs, [this] { m_window->cmdNaechstesSpiel_Click(); } },
+            { u"next"_qs, [this] { button(u"cmdNaechstesSpiel"_qs)->click(); } },
             { u"wait"_qs, [] { QTest::qWait(1500); } }, // the windows follow the time of day by themselves
-            { u"home+"_qs, [this] { m_window->cmdHeimPlus_Click(); } },
-            { u"home-"_qs, [this] { m_window->cmdHeimMinus_Click(); } },
-            { u"away+"_qs, [this] { m_window->cmdGastPlus_Click(); } },
-            { u"away-"_qs, [this] { m_window->cmdGastMinus_Click(); } },
+            { u"home+"_qs, [this] { button(u"cmdHeimPlus"_qs)->click(); } },
+            { u"home-"_qs, [this] { button(u"cmdHeimMinus"_qs)->click(); } },
+            { u"away+"_qs, [this] { button(u"cmdGastPlus"_qs)->click(); } },
+            { u"away-"_qs, [this] { button(u"cmdGastMinus"_qs)->click(); } },
         };
         return steps.value(step);
     }
+    QPushButton *button(const QString &name) const { return m_window->findChild<QPushButton *>(name); }
     static QString texts(
         const QWidget &window, std::initializer_list<const char *> names, QChar between = u' ')
     {

@@ -79,7 +79,7 @@ private Q_SLOTS:
             = QByteArray::fromHex("808182838485868788898a8b8c8d8e8f909192939495969798999a9b9c9d9e9fa0ff");
         const QString table = u"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008dŽ\u008f\u0090‘’“”•–—˜™š›œ\u009džŸ\u00a0ÿ"_qs;
         QCOMPARE(Csv::decode(high, nullptr), table);
-        QCOMPARE(Csv::encode(table + u"ü✓😀\u0080"_qs, TextEncoding::Windows1252), high + "\xfc???");
+        QCOMPARE(Csv::encode(table + u"ü✓\u0080😀"_qs, TextEncoding::Windows1252), high + "\xfc???");
         QCOMPARE(Csv::encode(u"ü"_qs, TextEncoding::Utf8WithBom), "\xef\xbb\xbf\xc3\xbc"_qba);
 
         // A plan file up to 1 MiB, also from a device that tells no size, and one that is not there.

@@ -3,14 +3,13 @@
 // guessing and flooding; then the pairing dialog, its QR code read back by zbarimg, and a revocation.
 #include "seen.h"
 #include "shell/velorandwindow.h"
+#include "sockets.h"
 #include "web/pairingdialog.h"
 #include "web/remotecontrol.h"
 #include "web/webserver.h"
 
 #include <QtTest>
-#include <arpa/inet.h>
 #include <future>
-#include <unistd.h>
 
 class TestRemote : public QObject
 {
@@ -214,21 +213,8 @@ private:
     /// command runs on this thread.
     QByteArray exchange(const QByteArray &request)
     {
-        auto answer = std::async(std::launch::async, [port = server.port(), request] {
-            const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-            const timeval patience { 5, 0 };
-            ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-            sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
-            QByteArray got;
-            if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0
-                && ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL) == request.size()) {
-                char buffer[4096];
-                for (ssize_t n; (n = ::recv(fd, buffer, sizeof buffer, 0)) > 0;)
-                    got.append(buffer, n);
-            }
-            ::close(fd);
-            return got;
-        });
+        auto answer = std::async(std::launch::async,
+            [port = server.port(), request] { return ::exchange(dial(port), request, "\xff", true); });
         while (answer.wait_for(std::chrono::milliseconds(1)) != std::future_status::ready)
             QCoreApplication::processEvents();
         return answer.get();

@@ -4,41 +4,17 @@
 #include "core/clock/gametimer.h"
 #include "seen.h"
 #include "shell/velorandwindow.h"
+#include "sockets.h"
 #include "web/webserver.h"
 
 #include <QTest>
-#include <arpa/inet.h>
 #include <chrono>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 const auto nowMs = [] { return QDeadlineTimer::current().deadline(); }; // the server's clock, CLOCK_MONOTONIC
 const QByteArray eventsRequest = "GET /events HTTP/1.1\r\nHost: x\r\n\r\n";
-
-/// A blocking loopback connection that gives up reading after 3 s.
-int dial(quint16 port, int receiveBuffer = 1 << 16)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const timeval patience { 3, 0 };
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &patience, sizeof patience);
-    sockaddr_in to { AF_INET, htons(port), { htonl(INADDR_LOOPBACK) }, {} };
-    return ::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) == 0 ? fd : -1;
-}
-
-/// What arrives until @p mark, the end or 3 s of silence; with @p close, the connection ends after it.
-QByteArray exchange(
-    int fd, const QByteArray &request, const QByteArray &mark = "\r\n\r\n", bool close = false)
-{
-    ::send(fd, request.constData(), request.size(), MSG_NOSIGNAL);
-    QByteArray got;
-    char buffer[4096];
-    for (ssize_t n = 1; n > 0 && !got.contains(mark); got.append(buffer, qMax<ssize_t>(n, 0)))
-        n = ::recv(fd, buffer, sizeof buffer, 0);
-    return close && ::close(fd) ? QByteArray() : got;
-}
 
 QJsonObject lastJson(const QByteArray &reply)
 {

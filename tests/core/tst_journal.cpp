@@ -44,17 +44,20 @@ private Q_SLOTS:
         QTemporaryDir folder;
         Journal journal(u"/x/plan.csv"_qs, folder.path());
         const auto loaded = [&] { return Journal(u"/x/plan.csv"_qs, folder.path()).load(); }; // by a new run
-        JournalEntry older, newer;
+        JournalEntry older, newer; // with what a snapshot may hold at most
         older.results << JournalResult { u"1"_qs, u"A"_qs, u"B"_qs,
-            { 1, 0, QDateTime::fromMSecsSinceEpoch(5), {} } };
-        older.remote = { { { u"Gerät 1"_qs, QByteArray(64, 'e'), QDateTime::fromMSecsSinceEpoch(9) } },
-            { u"Fernbedienung 10:00:00 Gerät 1 start: 200"_qs } };
+            { 1, 9999, QDateTime::fromMSecsSinceEpoch(0), QDateTime::fromMSecsSinceEpoch(253402300799999) } };
+        older.remote = { { { QString(100, u'G'), QByteArray(64, 'e'), QDateTime::fromMSecsSinceEpoch(9) } },
+            { QString(300, u'c') } };
+        older.fields[0] = QString(64, u'9');
         newer = older;
         newer.results[0].result.home = 2;
-        JournalEntry clearToken = newer, past = newer; // a token where only its hash may stand; no such game
-        clearToken.remote.devices[0].tokenHash = "AbCdEfGhIjKlMnOpQrStUv";
-        past.current = 1;
-        newer.game = { GameFacts::Phase::Running, 1234, { 99, 1700000000000, "b" } };
+        older.game.phase = GameFacts::Phase::Paused;
+        newer.game = { GameFacts::Phase::Running, 25 * 3600 * 1000, { 99, 1700000000000, "b" } };
+        // Beyond what it may hold, or a token where only its hash may stand.
+        const auto bad = [](JournalEntry entry, void (*spoil)(JournalEntry &)) {
+            return spoil(entry), std::pair(Journal::encode(entry), u"Inhalt unlesbar"_qs);
+        };
         QCOMPARE(journal.write(older), QString());
         QCOMPARE(journal.write(newer), QString());
         QCOMPARE(loaded().entry, newer);
@@ -64,8 +67,16 @@ private Q_SLOTS:
             { QByteArray(whole).replace("nd-journal 1 ", "nd-journal 2 "), u"unbekannte Version 2"_qs },
             { QByteArray(whole).replace("velorand", "Velorand"), u"kein Journal"_qs },
             { QByteArray(whole).replace("\"home\":2", "\"home\":3"), u"Prüfsumme falsch"_qs },
-            { whole + '\n', u"Prüfsumme falsch"_qs }, { Journal::encode(clearToken), u"Inhalt unlesbar"_qs },
-            { Journal::encode(past), u"Inhalt unlesbar"_qs } };
+            { whole + '\n', u"Prüfsumme falsch"_qs },
+            { QByteArray(Journal::maxBytes, ' '), u"kein Journal"_qs },
+            { QByteArray(Journal::maxBytes + 1, ' '), u"zu groß"_qs },
+            bad(newer, [](auto &e) { e.remote.devices[0].tokenHash = "AbCdEfGhIjKlMnOpQrStUv"; }),
+            bad(newer, [](auto &e) { e.current = 1; }), bad(newer, [](auto &e) { e.current = -2; }),
+            bad(newer, [](auto &e) { e.fields.removeLast(); }),
+            bad(newer, [](auto &e) { e.fields[0] += u'9'; }), bad(newer, [](auto &e) { ++e.game.elapsedMs; }),
+            bad(newer, [](auto &e) { ++e.results[0].result.away; }),
+            bad(newer, [](auto &e) { e.remote.devices[0].name += u'G'; }),
+            bad(newer, [](auto &e) { e.remote.commands[0] += u'c'; }) };
         for (qsizetype cut = 1; cut < whole.size(); ++cut)
             damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
         for (int flip = 0; flip < 300; ++flip) {

@@ -76,7 +76,9 @@ private Q_SLOTS:
             bad(newer, [](auto &e) { e.fields[0] += u'9'; }), bad(newer, [](auto &e) { ++e.game.elapsedMs; }),
             bad(newer, [](auto &e) { ++e.results[0].result.away; }),
             bad(newer, [](auto &e) { e.remote.devices[0].name += u'G'; }),
-            bad(newer, [](auto &e) { e.remote.commands[0] += u'c'; }) };
+            bad(newer, [](auto &e) { e.remote.commands[0] += u'c'; }),
+            bad(newer, [](auto &e) { e.remote.commands = QStringList(101, u"c"_qs); }),
+            bad(newer, [](auto &e) { e.remote.devices = QList<PairedDevice>(101, e.remote.devices[0]); }) };
         for (qsizetype cut = 1; cut < whole.size(); ++cut)
             damaged.append({ whole.left(cut), u"abgeschnitten"_qs });
         for (int flip = 0; flip < 300; ++flip) {

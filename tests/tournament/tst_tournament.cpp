@@ -133,8 +133,7 @@ private Q_SLOTS:
             else
                 stepFor(step)();
         }
-        QFETCH(QString, fields);
-        QCOMPARE(texts(m_clock, { "txtStd", "txtMin", "txtSek" }), fields);
+        QTEST(texts(m_clock, { "txtStd", "txtMin", "txtSek" }), "fields");
         const QString hallLine = m_hall.findChild<QLabel *>(u"lblZuschauerStand"_qs)->isVisibleTo(&m_hall)
             ? texts(m_hall, { "lblZuschauerStand" })
             : texts(m_hall, { "lblZuschauerNaechstesSpiel" }) + u'|'
@@ -142,12 +141,10 @@ private Q_SLOTS:
         if (hallLine == texts(*m_window, { "lblStand" })) // the hall names the teams as the window does
             QCOMPARE(texts(m_hall, { "lblZuschauerHeim", "lblZuschauerGast" }),
                 texts(*m_window, { "lblHeim", "lblGast" }));
-        QFETCH(QString, shown);
-        QCOMPARE(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine + u'|'
+        QTEST(texts(*m_window, { "lblHeim", "lblStand", "lblGast" }) + u'|' + hallLine + u'|'
                 + texts(*m_window, { "lblPlan" }),
-            shown);
-        QFETCH(bool, scoring);
-        QCOMPARE(button(u"cmdGastMinus"_qs)->isEnabled(), scoring);
+            "shown");
+        QTEST(button(u"cmdGastMinus"_qs)->isEnabled(), "scoring");
         // /state carries what the tournament window shows.
         const QJsonObject state = QJsonDocument::fromJson(stateJson(m_clock.displayState(), 0)).object();
         QCOMPARE(
@@ -209,8 +206,7 @@ private Q_SLOTS:
         VelorandWindow clock;
         const TournamentSession session(readPlanFile(plan).plan, plan, clock,
             std::make_unique<Journal>(plan, folder.filePath(u"state"_qs)));
-        QFETCH(QString, loaded);
-        QCOMPARE(session.tournament().match()->nr, loaded);
+        QTEST(session.tournament().match()->nr, "loaded");
         QFETCH(QString, notice);
         const QString said = session.window().findChild<QLabel *>(u"lblPlan"_qs)->text().section(u'\n', 1);
         QVERIFY2(said.startsWith(notice), qPrintable(said));

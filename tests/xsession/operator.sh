@@ -2,7 +2,8 @@
 # The real program in a virtual X session with a window manager, driven with
 # xdotool as an operator would: it stays on top of the hall view, a drag on the background
 # moves it, a button lights up under the pointer in the real style (Start also when it is enabled
-# under a resting pointer), a short game runs to its end and "Uhr aus" ends the program.
+# under a resting pointer), a short game runs to its end and "Uhr aus" ends the program; asked for a
+# tournament's plan, the operator can decline.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
@@ -63,4 +64,10 @@ click 374 38 && click 374 135 && click 374 186 # Stopp, Reset, Uhr aus
 for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
 wait "$program_pid" || fail "the program ended with status $?"
 
-echo "real window: on top, dragged, lit, a game to its end, closed"
+# A tournament without a plan named asks for one; cancelled, the program ends as a plain one does.
+"$program" --turnier & program_pid=$! && pids+=($!) # not under the wrapper: the dialog is Qt's own
+# Escape on the file dialog, again until the program is gone.
+for _ in $(seq $((30 * slow))); do sleep 1 && kill -0 "$program_pid" 2>/dev/null || break; xdotool search --onlyvisible --name '^Turnierplan' key --window %1 Escape 2>/dev/null || true; done
+! kill -0 "$program_pid" 2>/dev/null && wait "$program_pid" || fail "no plan chosen: status $?, or no dialog"
+
+echo "real window: on top, dragged, lit, a game to its end, closed; no plan chosen, ended"

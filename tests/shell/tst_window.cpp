@@ -192,9 +192,12 @@ private Q_SLOTS:
                 row.split(u' '));
             // A restart at this moment, or long after the end, shows the same.
             VelorandWindow resumed;
+            resumed.findChild<GameTimer *>(u"Timer1"_qs)->setClock([this] { return now; });
             enterFields(resumed, entered);
-            resumed.resumeGame(tick * 1000LL + (remaining() == u"00:00:00"_qs ? 90000 : 400), false);
+            const bool ended = remaining() == u"00:00:00"_qs;
+            resumed.resumeGame(tick * 1000LL + (ended ? 90000 : 400), false);
             QCOMPARE(resumed.displayState(), d);
+            QCOMPARE(resumed.elapsedMs(), tick * 1000LL + (ended ? 0 : 400)); // the next tick in 600 ms
         }
         // Then it cannot be resumed; the banners' texts: looks.
         const bool over = remaining() == u"00:00:00"_qs;

@@ -78,7 +78,7 @@ private Q_SLOTS:
                                << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · im Plan"_qs << true
                                << u"2:1S||"_qs;
         QTest::newRow("never below 0")
-            << u"away- phone{\"command\":\"goal\",\"team\":\"away\",\"delta\":-1}"_qs << u"00 00 02"_qs
+            << u"phone{\"command\":\"goal\",\"team\":\"away\",\"delta\":-1} away-"_qs << u"00 00 02"_qs
             << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true << u"2:0S||"_qs;
         QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs
                                     << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true

@@ -2,7 +2,7 @@
 # A tournament day killed with SIGKILL at seeded random moments (between commands, during games,
 # pauses and breaks, and while a command is being written) and restarted each time: the loaded game,
 # the scores, the results, running or paused and the game time (within 200 ms of a watch that ran on
-# while the program was down) all come back. Then: a second clock on the same plan is refused, and
+# while the program was down) all come back; what a kill left half-written goes. Then: a second clock on the same plan is refused, and
 # the journal is for its owner only.
 #     killed.py DAYRUNNER [MOMENTS] [SEED]
 import json, os, random, re, signal, subprocess, sys, tempfile, time
@@ -60,6 +60,7 @@ def same(got, want):
 
 
 state, at = ask(program := launch(), 'state')
+open(os.path.join(journals, os.listdir(journals)[0][:16] + '.journal.Xy09Ab'), 'w')  # as a kill mid-write leaves
 for moment in range(moments):
     for _ in range(rng.randrange(4)):
         time.sleep(rng.uniform(0, 0.8))

@@ -181,6 +181,13 @@ QString Journal::lock()
     }
     QFile::setPermissions(lockPath, ownerOnly);
     m_lock = std::move(lock);
+    // A kill during a write leaves its temporary file behind (the journal's name and six random
+    // characters); while the lock is held nobody else writes here.
+    const QFileInfo journal(m_path);
+    const QDir folder = journal.absoluteDir();
+    for (const QString &left :
+        folder.entryList({ journal.fileName() + QStringLiteral(".??????") }, QDir::Files))
+        QFile::remove(folder.filePath(left));
     return {};
 }
 

@@ -51,7 +51,7 @@ private Q_SLOTS:
                 { "screen zero", u"--audience=0"_qs, {}, 2, u"velorand: ungültige Bildschirmnummer „0“"_qs },
                 { "no such port", u"--web=65536"_qs, {}, 2,
                     u"velorand: ungültiger Port in „--web=65536“"_qs },
-                { "no address", u"--web=:8080"_qs, {}, 2, u"velorand: „“ ist keine IP-Adresse"_qs },
+                { "no address", u"--web=[]:8080"_qs, {}, 2, u"velorand: „“ ist keine IP-Adresse"_qs },
                 { "remote without the web view", u"--remote"_qs, {}, 2,
                     u"velorand: „--fernbedienung“ braucht „--web“; siehe"_qs },
                 { "bare --web", u"--web"_qs, {}, 2,

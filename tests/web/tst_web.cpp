@@ -48,8 +48,9 @@ private Q_SLOTS:
     {
         // A server that stopped, or found its port taken, leaves nothing open.
         const qsizetype open = QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size();
-        for (WebServer served, refused; !served.port();)
-            QVERIFY(served.start(u"127.0.0.1"_qs, 0) && !refused.start(u"127.0.0.1"_qs, served.port()));
+        for (WebServer served, refused; !served.port();) // every address: the IPv4 loopback's too
+            QVERIFY(served.start(u"::"_qs, 0) && !refused.start(u"127.0.0.1"_qs, served.port())
+                && served.urls().contains(u"http://127.0.0.1:%1/"_qs.arg(served.port())));
         QCOMPARE(QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size(), open);
         QVERIFY(server.start(QStringLiteral("127.0.0.1"), 0));
         server.publish(window.displayState());

@@ -358,7 +358,7 @@ private Q_SLOTS:
     {
         // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
         QTest::addColumn<QString>("seconds");
-        QTest::addColumn<int>("command"); // 0 Pause, 1 a field changed, 2 a spin step, 3 Stopp
+        QTest::addColumn<int>("command"); // 0 Pause, 1 a field changed, 2 a spin step, 3 Stopp, 4 Uhr aus
         QTest::addColumn<QString>("elapsed");
         QTest::addColumn<bool>("paused");
         QTest::newRow("pause") << u"99"_qs << 0 << u"00:00:15"_qs << true;
@@ -366,6 +366,7 @@ private Q_SLOTS:
         QTest::newRow("field change") << u"99"_qs << 1 << u"00:00:15"_qs << false;
         QTest::newRow("spin step") << u"99"_qs << 2 << u"00:00:15"_qs << false;
         QTest::newRow("stopp after the end") << u"12"_qs << 3 << u"00:00:00"_qs << false;
+        QTest::newRow("uhr aus") << u"99"_qs << 4 << u"00:00:15"_qs << false;
     }
     void commandsMeetOverdueTicks()
     {
@@ -377,7 +378,7 @@ private Q_SLOTS:
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
         const std::function<void()> commands[] { [&] { w()->cmdPause_Click(); },
             [&] { el<QLineEdit>("txtStd")->setText(u"0"_qs); }, [&] { w()->spnStd_SpinDown(); },
-            [&] { w()->cmdStart_Click(); } };
+            [&] { w()->cmdStart_Click(); }, [&] { w()->cmdUhrAus_Click(); } };
         commands[command]();
         QTEST(elapsed(), "elapsed");
         QTEST(w()->displayState().paused, "paused");

@@ -147,8 +147,7 @@ private Q_SLOTS:
         QTEST(button(u"cmdGastMinus"_qs)->isEnabled(), "scoring");
         // /state carries what the tournament window shows.
         const QJsonObject state = QJsonDocument::fromJson(stateJson(m_clock.displayState(), 0)).object();
-        QCOMPARE(
-            state[u"match"_qs][u"home"_qs].toString(), m_window->findChild<QLabel *>(u"lblHeim"_qs)->text());
+        QCOMPARE(state[u"match"_qs][u"home"_qs].toString(), texts(*m_window, { "lblHeim" }));
         QCOMPARE(state[u"match"_qs][u"scoreAway"_qs].toInt(),
             m_tournament->match().value_or(MatchDisplay()).scoreAway);
         // The hall view as the spectators see it, between games and during one, and the tournament window
@@ -210,9 +209,7 @@ private Q_SLOTS:
         QFETCH(QString, notice);
         const QString said = session.window().findChild<QLabel *>(u"lblPlan"_qs)->text().section(u'\n', 1);
         QVERIFY2(said.startsWith(notice), qPrintable(said));
-        QFile kept(results + u".alt"_qs);
-        QCOMPARE(kept.open(QIODevice::ReadOnly) ? kept.readAll() : QByteArray(),
-            notice.isEmpty() ? QByteArray() : file);
+        QCOMPARE(contents(results + u".alt"_qs), notice.isEmpty() ? QByteArray() : file);
     }
     // Ended with a game on the clock, started again: the game runs on with its score and says so in every
     // view; on a plan changed meanwhile, a game keeps its result only where Nr, Heim and Gast still match.
@@ -288,12 +285,8 @@ private Q_SLOTS:
         QTRY_COMPARE(
             session.window().frameGeometry().topLeft(), clock.frameGeometry().topRight() + QPoint(1, 0));
         const auto said = [&] { return session.window().findChild<QLabel *>(u"lblErgebnisse"_qs)->text(); };
-        const auto content = [&results] {
-            QFile file(results);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
         clock.cmdStart_Click();
-        QTRY_VERIFY(content().contains(";;A;B;0;0;"));
+        QTRY_VERIFY(contents(results).contains(";;A;B;0;0;"));
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit unlimited {}, tiny {};
         getrlimit(RLIMIT_FSIZE, &unlimited);
@@ -315,11 +308,11 @@ private Q_SLOTS:
         line->ensurePolished();
         QCOMPARE(line->palette().color(line->foregroundRole()), QColor(Qt::red));
         QCOMPARE(clock.displayState().running, true);
-        QVERIFY(content().contains(";;A;B;0;0;"));
+        QVERIFY(contents(results).contains(";;A;B;0;0;"));
         QCOMPARE(
             QDir(folder.path()).entryList(QDir::Files), QStringList({ u"x-ergebnisse.csv"_qs, u"x.csv"_qs }));
         session.window().cmdHeimPlus_Click();
-        QTRY_VERIFY(content().contains(";;A;B;2;0;"));
+        QTRY_VERIFY(contents(results).contains(";;A;B;2;0;"));
         QTRY_COMPARE(said(), u"Ergebnisse: "_qs + results);
     }
 
@@ -344,6 +337,11 @@ private:
         };
         return steps.value(step);
     }
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
     QPushButton *button(const QString &name) const { return m_window->findChild<QPushButton *>(name); }
     static QString texts(
         const QWidget &window, std::initializer_list<const char *> names, QChar between = u' ')
@@ -363,10 +361,8 @@ private:
         if (!QFile::exists(m_writer->path()) && !written.wait(2000))
             return QString(m_tournament->plan().games.size() - 1, u'|');
         while (written.wait(200)) { }
-        QFile file(m_writer->path());
-        file.open(QIODevice::ReadOnly);
         TextEncoding encoding;
-        const QString text = Csv::decode(file.readAll(), &encoding);
+        const QString text = Csv::decode(contents(m_writer->path()), &encoding);
         QStringList rows;
         for (const CsvRecord &record : Csv::read(text, u';').mid(1)) {
             const QStringList &c = record.cells;

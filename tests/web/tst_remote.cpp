@@ -140,6 +140,10 @@ private Q_SLOTS:
         QCOMPARE(send(paired, "{}").first, 429);
         now += 1;
         QCOMPARE(send(paired, "{}").first, 400);
+        // A device's last 256 answers are kept for its retries, no more.
+        for (int seq = 0; seq <= 256; ++seq)
+            remote.devices().remember(99, seq, { 200, QByteArray::number(seq) });
+        QVERIFY(!remote.devices().answered(99, 0) && remote.devices().answered(99, 1)->body == "1");
     }
     // The journal keeps the devices by their tokens' hashes, and the commands as said: after a restart
     // the same phone is let in, and the token is nowhere in what is kept.

@@ -130,15 +130,12 @@ private Q_SLOTS:
         }
         ::close(stream);
         // The games as shown, a field each: a start the plan leaves out is null, the next game has no score.
-        const QJsonObject match = state[u"match"].toObject(), next = state[u"next"].toObject();
-        for (const auto &[got, expected] :
-            std::initializer_list<std::pair<QJsonValue, QJsonValue>> { { match[u"nr"], u"7"_qs },
-                { match[u"home"], u"FC <b>&amp;<script>"_qs }, { match[u"away"], u"SV Süd"_qs },
-                { match[u"scoreHome"], 2 }, { match[u"scoreAway"], 1 }, { match[u"start"], u"10:24"_qs },
-                { match.size(), 6 }, { next[u"nr"], u"8"_qs }, { next[u"home"], u"Ost"_qs },
-                { next[u"away"], u"West"_qs }, { next[u"start"], QJsonValue::Null }, { next.size(), 4 },
-                { state[u"countdown"], u"03:12"_qs } })
-            QCOMPARE(got, expected);
+        const QJsonObject games { { u"match"_qs, state[u"match"] }, { u"next"_qs, state[u"next"] },
+            { u"countdown"_qs, state[u"countdown"] } };
+        QCOMPARE(QJsonDocument(games).toJson(QJsonDocument::Compact),
+            "{\"countdown\":\"03:12\",\"match\":{\"away\":\"SV Süd\",\"home\":\"FC <b>&amp;<script>\","
+            "\"nr\":\"7\",\"scoreAway\":1,\"scoreHome\":2,\"start\":\"10:24\"},"
+            "\"next\":{\"away\":\"West\",\"home\":\"Ost\",\"nr\":\"8\",\"start\":null}}");
     }
     void deafStreamReader()
     {

@@ -7,6 +7,7 @@
 #include "sockets.h"
 #include "web/webserver.h"
 
+#include <QNetworkInterface>
 #include <QTest>
 #include <chrono>
 #include <thread>
@@ -50,7 +51,10 @@ private Q_SLOTS:
         const qsizetype open = QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size();
         for (WebServer served, refused; !served.port();) // every address: the IPv4 loopback's too
             QVERIFY(served.start(u"::"_qs, 0) && !refused.start(u"127.0.0.1"_qs, served.port())
-                && served.urls().contains(u"http://127.0.0.1:%1/"_qs.arg(served.port())));
+                && served.urls().contains(u"http://127.0.0.1:%1/"_qs.arg(served.port()))
+                && std::ranges::all_of(served.urls(), [](const QString &url) { // each one of this machine's
+                       return QNetworkInterface::allAddresses().contains(QHostAddress(QUrl(url).host()));
+                   }));
         QCOMPARE(QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size(), open);
         QVERIFY(server.start(QStringLiteral("127.0.0.1"), 0));
         server.publish(window.displayState());

@@ -149,13 +149,15 @@ private Q_SLOTS:
     // the same phone is let in, and the token is nowhere in what is kept.
     void afterARestart()
     {
+        for (int i = 0; i < 99; ++i) // unpaired senders are said too; the last 100 lines are kept
+            remote.handle({ QByteArray::number(i), {}, {}, {} });
         const RemoteRecord kept = remote.record();
         JournalEntry entry;
         entry.remote = kept;
         const QByteArray written = Journal::encode(entry);
         QVERIFY(!written.contains(token.toLatin1())
             && written.contains(RemoteDevices::hash(token.toLatin1()).toHex()));
-        QVERIFY2(kept.commands.last().endsWith(u" Gerät 2: 400"_qs), qPrintable(kept.commands.last()));
+        QVERIFY(kept.commands.size() == 100 && kept.commands[0].endsWith(u" Gerät 2: 400"_qs));
         RemoteControl again { window, nullptr };
         again.restore(kept);
         QCOMPARE(again.record(), kept);

@@ -357,36 +357,39 @@ private Q_SLOTS:
     void commandsMeetOverdueTicks_data()
     {
         // The machine was held up from 10.3 s to 15.3 s of a game; then a command comes.
-        QTest::addColumn<QString>("seconds");
-        QTest::addColumn<int>("command"); // 0 Pause, 1 a field changed, 2 a spin step, 3 Stopp, 4 Uhr aus
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<int>("command"); // 0 Pause, 1 field, 2/5 spin down/up, 3 Stopp, 4 Uhr aus, 6 close
         QTest::addColumn<QString>("elapsed");
         QTest::addColumn<bool>("paused");
-        QTest::newRow("pause") << u"99"_qs << 0 << u"00:00:15"_qs << true;
-        QTest::newRow("pause after the end") << u"12"_qs << 0 << u"00:00:12"_qs << false;
-        QTest::newRow("field change") << u"99"_qs << 1 << u"00:00:15"_qs << false;
-        QTest::newRow("spin step") << u"99"_qs << 2 << u"00:00:15"_qs << false;
-        QTest::newRow("stopp after the end") << u"12"_qs << 3 << u"00:00:00"_qs << false;
-        QTest::newRow("uhr aus") << u"99"_qs << 4 << u"00:00:15"_qs << false;
+        QTest::newRow("pause") << u"00 00 99"_qs << 0 << u"00:00:15"_qs << true;
+        QTest::newRow("pause after the end") << u"00 00 12"_qs << 0 << u"00:00:12"_qs << false;
+        QTest::newRow("field change") << u"00 00 99"_qs << 1 << u"00:00:15"_qs << false;
+        QTest::newRow("spin step") << u"00 00 99"_qs << 2 << u"00:00:15"_qs << false;
+        QTest::newRow("stopp after the end") << u"00 00 12"_qs << 3 << u"00:00:00"_qs << false;
+        QTest::newRow("uhr aus") << u"00 00 99"_qs << 4 << u"00:00:15"_qs << false;
+        QTest::newRow("spin up at the limit") << u"00 59 99"_qs << 5 << u"00:00:15"_qs << false;
+        QTest::newRow("schliessen") << u"00 00 99"_qs << 6 << u"00:00:15"_qs << false;
     }
     void commandsMeetOverdueTicks()
     {
-        QFETCH(QString, seconds);
+        QFETCH(QString, entered);
         QFETCH(int, command);
-        startGame(u"00 00 "_qs + seconds);
+        startGame(entered);
         pass(10000);
         now += 5300LL * 1000 * 1000;
         QSignalSpy published(w(), &VelorandWindow::displayChanged);
         const std::function<void()> commands[] { [&] { w()->cmdPause_Click(); },
             [&] { el<QLineEdit>("txtStd")->setText(u"0"_qs); }, [&] { w()->spnStd_SpinDown(); },
-            [&] { w()->cmdStart_Click(); }, [&] { w()->cmdUhrAus_Click(); } };
+            [&] { w()->cmdStart_Click(); }, [&] { w()->cmdUhrAus_Click(); }, [&] { w()->spnMin_SpinUp(); },
+            [&] { w()->Schliessen_Click(); } };
         commands[command]();
         QTEST(elapsed(), "elapsed");
         QTEST(w()->displayState().paused, "paused");
         const auto ended = [](const QList<QVariant> &state) {
             return state.first().value<DisplayState>().zeit.banner == u"Die Spielzeit ist abgelaufen !"_qs;
         };
-        QCOMPARE(
-            std::any_of(published.cbegin(), published.cend(), ended), seconds == u"12"_qs); // ticks first
+        QCOMPARE(std::any_of(published.cbegin(), published.cend(), ended),
+            entered.endsWith(u"12"_qs)); // ticks first
     }
     void titles()
     {

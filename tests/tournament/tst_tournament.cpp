@@ -54,69 +54,52 @@ private Q_SLOTS:
         QTest::addColumn<QString>("shown"); // lblHeim, lblStand, lblGast and the hall's game line
         QTest::addColumn<bool>("scoring"); // the score buttons are enabled
         QTest::addColumn<QString>("rows"); // the results file: per game the goals, S for started, E for ended
-        QTest::newRow("first game loaded")
-            << u""_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:02|Nächstes Spiel um 10:00 · im Plan"_qs
-            << false << u"||"_qs;
-        QTest::newRow("a second later, by itself")
-            << u"wait"_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:01|Nächstes Spiel um 10:00 · im Plan"_qs
-            << false << u"||"_qs;
-        QTest::newRow("a later game first, the first one next")
-            << u"dblclick2 start"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 10:00"_qs
-            << true << u"||0:0S"_qs;
-        QTest::newRow("stopped early, the first one loaded again")
-            << u"stop dblclick0"_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · im Plan"_qs
-            << false << u"||"_qs;
-        QTest::newRow("kick-off") << u"start"_qs << u"00 00 02"_qs
-                                  << u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
-                                  << u"0:0S||"_qs;
-        QTest::newRow("goals") << u"home+ phone{\"command\":\"goal\",\"team\":\"home\",\"delta\":1} away+"_qs
-                               << u"00 00 02"_qs
-                               << u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · im Plan"_qs << true
-                               << u"2:1S||"_qs;
-        QTest::newRow("never below 0")
-            << u"phone{\"command\":\"goal\",\"team\":\"away\",\"delta\":-1} away-"_qs << u"00 00 02"_qs
-            << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true << u"2:0S||"_qs;
-        QTest::newRow("time is up") << u"tick tick"_qs << u"00 00 02"_qs
-                                    << u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs << true
-                                    << u"2:0SE||"_qs;
-        QTest::newRow("late correction")
-            << u"home-"_qs << u"00 00 02"_qs << u"<b>Nord</b> 1 : 0 Süd|1 : 0|Spiel Nr. 1 läuft · im Plan"_qs
-            << true << u"1:0SE||"_qs;
-        QTest::newRow("Stopp after the end loads the next")
-            << u"stop"_qs << u"00 00 03"_qs
-            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
-            << u"1:0SE||"_qs;
-        QTest::newRow("second game started")
-            << u"start tick home+"_qs << u"00 00 03"_qs
-            << u"&amp; 1 : 0 West|1 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
-            << u"1:0SE|1:0S|"_qs;
-        QTest::newRow("Stopp before the end: to be played again")
-            << u"stop"_qs << u"00 00 03"_qs
-            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
-            << u"1:0SE||"_qs;
-        QTest::newRow("no next game while one runs")
-            << u"start next dblclick0"_qs << u"00 00 03"_qs
-            << u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs << true
-            << u"1:0SE|0:0S|"_qs;
-        QTest::newRow("skipped")
-            << u"stop later phone{\"command\":\"next\"}"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs
-            << false << u"1:0SE||"_qs;
-        QTest::newRow("swapped back by a double click")
-            << u"dblclick1"_qs << u"00 00 03"_qs
-            << u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs << false
-            << u"1:0SE||"_qs;
-        QTest::newRow("played, then the skipped one")
-            << u"start tick tick tick away+ stop"_qs << u"00 01 01"_qs
-            << u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs
-            << false << u"1:0SE|0:1SE|"_qs;
-        QTest::newRow("the day is done")
-            << u"start"_qs + u" tick"_qs.repeated(61) + u" stop"_qs << u"00 01 01"_qs
-            << u"  |||Alle Spiele gespielt"_qs << false << u"1:0SE|0:1SE|0:0SE"_qs;
+        const auto row = [](const char *name, const QString &action, const QString &fields,
+                             const QString &shown, bool scoring, const QString &rows) {
+            QTest::newRow(name) << action << fields << shown << scoring << rows;
+        };
+        row("first game loaded", u""_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:02|Nächstes Spiel um 10:00 · im Plan"_qs,
+            false, u"||"_qs);
+        row("a second later, by itself", u"wait"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:01|Nächstes Spiel um 10:00 · im Plan"_qs,
+            false, u"||"_qs);
+        row("a later game first, the first one next", u"dblclick2 start"_qs, u"00 01 01"_qs,
+            u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 10:00"_qs,
+            true, u"||0:0S"_qs);
+        row("stopped early, the first one loaded again", u"stop dblclick0"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · im Plan"_qs,
+            false, u"||"_qs);
+        row("kick-off", u"start"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · im Plan"_qs, true, u"0:0S||"_qs);
+        row("goals", u"home+ phone{\"command\":\"goal\",\"team\":\"home\",\"delta\":1} away+"_qs,
+            u"00 00 02"_qs, u"<b>Nord</b> 2 : 1 Süd|2 : 1|Spiel Nr. 1 läuft · im Plan"_qs, true,
+            u"2:1S||"_qs);
+        row("never below 0", u"phone{\"command\":\"goal\",\"team\":\"away\",\"delta\":-1} away-"_qs,
+            u"00 00 02"_qs, u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs, true,
+            u"2:0S||"_qs);
+        row("time is up", u"tick tick"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 2 : 0 Süd|2 : 0|Spiel Nr. 1 läuft · im Plan"_qs, true, u"2:0SE||"_qs);
+        row("late correction", u"home-"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 1 : 0 Süd|1 : 0|Spiel Nr. 1 läuft · im Plan"_qs, true, u"1:0SE||"_qs);
+        row("Stopp after the end loads the next", u"stop"_qs, u"00 00 03"_qs,
+            u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
+        row("second game started", u"start tick home+"_qs, u"00 00 03"_qs,
+            u"&amp; 1 : 0 West|1 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs, true, u"1:0SE|1:0S|"_qs);
+        row("Stopp before the end: to be played again", u"stop"_qs, u"00 00 03"_qs,
+            u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
+        row("no next game while one runs", u"start next dblclick0"_qs, u"00 00 03"_qs,
+            u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs, true, u"1:0SE|0:0S|"_qs);
+        row("skipped", u"stop later phone{\"command\":\"next\"}"_qs, u"00 01 01"_qs,
+            u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,
+            false, u"1:0SE||"_qs);
+        row("swapped back by a double click", u"dblclick1"_qs, u"00 00 03"_qs,
+            u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
+        row("played, then the skipped one", u"start tick tick tick away+ stop"_qs, u"00 01 01"_qs,
+            u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,
+            false, u"1:0SE|0:1SE|"_qs);
+        row("the day is done", u"start"_qs + u" tick"_qs.repeated(61) + u" stop"_qs, u"00 01 01"_qs,
+            u"  |||Alle Spiele gespielt"_qs, false, u"1:0SE|0:1SE|0:0SE"_qs);
     }
     void day()
     {

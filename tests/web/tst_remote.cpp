@@ -174,14 +174,25 @@ private Q_SLOTS:
         const QRegularExpression first(u"^http://192\\.0\\.2\\.7:8080/fernbedienung#[A-Za-z0-9_-]{22}$"_qs);
         QVERIFY2(url->text().contains(first), qPrintable(url->text()));
         QCOMPARE(decoded(dialog), url->text());
-        // Its elements by their names.
-        for (const QString &name : { u"frmKoppeln"_qs, u"imgKoppelnQr"_qs, u"cmdEntziehen"_qs })
-            QVERIFY2(dialog.objectName() == name || dialog.findChild<QWidget *>(name), qPrintable(name));
+        // Its elements by their names, one under the other below the hint; two addresses to choose from.
+        int above = 0;
+        for (const QString &name :
+            u"cboKoppelnAdresse imgKoppelnQr lblKoppelnUrl lstGeraete cmdEntziehen"_qs.split(u' ')) {
+            const QRect at = dialog.findChild<QWidget *>(name)->geometry();
+            QVERIFY2(at.top() > std::exchange(above, at.bottom()), qPrintable(name));
+        }
+        QCOMPARE(dialog.objectName() + u' ' + dialog.windowTitle(), u"frmKoppeln Fernbedienung koppeln"_qs);
+        dialog.resize(
+            500, dialog.height()); // as wide as the token lets it be, then the hint and the address:
+        const int code = dialog.findChild<QWidget *>(u"imgKoppelnQr"_qs)->y();
+        const QString looks
+            = differsFromPicture(dialog, u"pairing-top.png"_qs, __FILE__, { 0, 0, dialog.width(), code });
+        QVERIFY2(looks.isEmpty(), qPrintable(looks));
         dialog.findChild<QComboBox *>(u"cboKoppelnAdresse"_qs)->setCurrentIndex(1);
         QCOMPARE(decoded(dialog), url->text());
         const QByteArray phone = "Authorization: Bearer " + url->text().section(u'#', 1).toLatin1()
             + "\r\nContent-Type: application/json\r\n";
-        QVERIFY(url->text().startsWith(here));
+        QVERIFY(url->text().startsWith(here) && url->textInteractionFlags() & Qt::TextSelectableByMouse);
         // Listed, renamed in place, then with its last command; revoked, it is refused from the next on.
         auto *list = dialog.findChild<QTreeWidget *>(u"lstGeraete"_qs);
         QTreeWidgetItem *item = list->topLevelItem(list->topLevelItemCount() - 1);
@@ -190,8 +201,8 @@ private Q_SLOTS:
         QCOMPARE(send(phone, R"({"command":"pause"})").first, 409);
         QCOMPARE(item->text(0) + remote.devices().devices().last().name, u"AnnaAnna"_qs);
         QVERIFY2(item->text(2).endsWith(u" pause: 409"_qs), qPrintable(item->text(2)));
-        auto *revoke = dialog.findChild<QPushButton *>(u"cmdEntziehen"_qs); // under the list
-        QVERIFY(revoke->geometry().top() > list->geometry().bottom() && item->flags() & Qt::ItemIsEditable);
+        auto *revoke = dialog.findChild<QPushButton *>(u"cmdEntziehen"_qs);
+        QVERIFY(item->flags() & Qt::ItemIsEditable);
         for (QTreeWidgetItem *gone : { item, list->topLevelItem(0) }) { // the last one, then the first
             list->setCurrentItem(gone);
             QTest::mouseClick(revoke, Qt::LeftButton);

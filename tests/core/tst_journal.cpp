@@ -106,6 +106,10 @@ private Q_SLOTS:
         QCOMPARE(neither.entry, std::nullopt);
         QVERIFY2(
             neither.damage.endsWith(u"; vorheriger Stand: abgeschnitten"_qs), qPrintable(neither.damage));
+        QFile::remove(journal.path()); // the newest gone, the previous damaged
+        QCOMPARE(loaded().damage, u"neuester Stand fehlt; vorheriger Stand: abgeschnitten"_qs);
+        // A folder that cannot be made: the journal cannot be locked, and says where.
+        QVERIFY(Journal(u"/x/p"_qs, u"/dev/null/v"_qs).lock().startsWith(u"Das Journal /dev/null/v/"_qs));
     }
 };
 

@@ -165,7 +165,7 @@ private Q_SLOTS:
         const QByteArray ok = "1;;;A;B;2;0;2026-05-01T10:00:00+02:00;2026-05-01T10:10:00+02:00";
         QTest::newRow("played") << ok << u"2"_qs << QString();
         QTest::newRow("started only: to be played")
-            << QByteArray("1;;;A;B;0;0;2026-05-01T10:00:00Z;") << u"1"_qs << QString();
+            << "1;;;A;B;0;0;2026-05-01T10:00:00Z;"_qba << u"1"_qs << QString();
         QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs

@@ -58,8 +58,8 @@ private Q_SLOTS:
     {
         const QByteArray wav = HornSound::wav();
         const auto field = [&wav](int at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
-        QCOMPARE(wav.left(4) + wav.mid(8, 16) + wav.mid(36, 4),
-            QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0data", 24));
+        QCOMPARE(wav.left(4) + wav.mid(8, 20) + wav.mid(36, 4), // PCM, mono, at 48 kHz as sound cards play
+            QByteArray("RIFFWAVEfmt \20\0\0\0\1\0\1\0\x80\xBB\0\0data", 28));
         // Bytes per second (16 bit mono), the RIFF chunk's size, the data's size.
         QCOMPARE(QList<quint32>({ field(28), field(4), field(40) }),
             QList<quint32>({ field(24) * 2, quint32(wav.size() - 8), quint32(wav.size() - 44) }));

@@ -47,10 +47,8 @@ inline QImage onScreen(QWidget &window, const QRect &part = {})
     window.show();
     QCoreApplication::processEvents();
     const QRect r = part.isNull() ? window.rect() : part;
-    return window.screen()
-        ->grabWindow(window.winId(), r.x(), r.y(), r.width(), r.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
+    const QPixmap grabbed = window.screen()->grabWindow(window.winId(), r.x(), r.y(), r.width(), r.height());
+    return grabbed.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 /// Empty if @p window looks as the reference picture @p file (a PNG next to the test's source), else what

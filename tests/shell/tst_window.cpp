@@ -263,9 +263,8 @@ private Q_SLOTS:
         QCOMPARE(bar(w()->displayState().zeit) + w()->displayState().zeit.banner,
             u"20Y!Spielzeit unterbrochen !"_qs);
         pass(5000); // paused: nothing moves
-        w()->cmdPause_Click(); // on again, with the 600 ms left of the second
-        QCOMPARE(
-            bar(w()->displayState().zeit) + w()->displayState().zeit.banner, u"20Y"_qs); // hidden, emptied
+        w()->cmdPause_Click(); // on again, with the 600 ms left of the second; the banner hidden, emptied
+        QCOMPARE(bar(w()->displayState().zeit) + w()->displayState().zeit.banner, u"20Y"_qs);
         pass(599);
         QCOMPARE(elapsed(), u"00:00:01"_qs);
         pass(1);
@@ -307,12 +306,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("messages"); // the message boxes shown, one a line
         QTest::newRow("hours up") << u"Std 23 up"_qs << u"24"_qs << QString();
         QTest::newRow("hours at the limit") << u"Std 24 up"_qs << u"24"_qs << QString();
-        QTest::newRow("minutes at the limit")
-            << u"Min 59 up"_qs << u"59"_qs
-            << u"msgGrenze Velorand: Die Eingabe ist auf 59 Minuten begrenzt !"_qs;
-        QTest::newRow("seconds at the limit")
-            << u"Sek 59 up"_qs << u"59"_qs
-            << u"msgGrenze Velorand: Die Eingabe ist auf 59 Sekunden begrenzt !"_qs;
+        const QString limit = u"msgGrenze Velorand: Die Eingabe ist auf 59 %1 begrenzt !"_qs;
+        QTest::newRow("minutes at the limit") << u"Min 59 up"_qs << u"59"_qs << limit.arg(u"Minuten"_qs);
+        QTest::newRow("seconds at the limit") << u"Sek 59 up"_qs << u"59"_qs << limit.arg(u"Sekunden"_qs);
         QTest::newRow("minutes down") << u"Min 10 down"_qs << u"09"_qs << QString();
         QTest::newRow("hours down") << u"Std 10 down"_qs << u"09"_qs << QString();
         QTest::newRow("hours above the limit") << u"Std 99 up"_qs << u"99"_qs << QString();

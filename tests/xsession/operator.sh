@@ -3,7 +3,7 @@
 # xdotool as an operator would: it stays on top of the hall view, a drag on the background
 # moves it, a button lights up under the pointer in the real style (Start also when it is enabled
 # under a resting pointer), a short game runs to its end and "Uhr aus" ends the program; asked for a
-# tournament's plan, the operator can decline.
+# tournament's plan, the operator can decline, or choose one.
 #   operator.sh VELORAND [WRAPPER...]     e.g. a valgrind command line as the wrapper;
 #   VELORAND_SLOW=N stretches every wait N times (for valgrind).
 set -euo pipefail
@@ -12,21 +12,19 @@ program="$1" && shift
 slow="${VELORAND_SLOW:-1}"
 wait_s() { sleep "$(awk "BEGIN { print $1 * $slow }")"; }
 fail() { echo "FAIL: $*" >&2 && exit 1; }
+shown() { for _ in $(seq $((60 * slow))); do xdotool search --onlyvisible --name "$1" | head -n1 | grep . && return; sleep 0.5; done; false; } # a window's id
 
 display=90
 while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY SESSION_MANAGER
 Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 & pids=($!)
-trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null' EXIT
+tmp=$(mktemp -d) && trap 'kill "${pids[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$tmp"' EXIT
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break || sleep 0.1; done
 openbox >/dev/null 2>&1 & pids+=($!) && wait_s 1
 # The hall view on the one screen there is, as a window.
 "$@" "$program" --zuschauer & program_pid=$! && pids+=($!)
-for _ in $(seq $((60 * slow))); do
-    wid=$(xdotool search --onlyvisible --name '^ Velorand' | head -n1) && [ -n "$wid" ] && break || sleep 0.5
-done
-[ -n "${wid:-}" ] || fail "no window"
+wid=$(shown '^ Velorand') || fail "no window"
 wait_s 1
 
 color() { import -window "$wid" -depth 8 -crop "1x1+$1+$2" txt:- | sed -n 's/^0,0: *(\([0-9,]*\)).*/\1/p'; } # at X Y, as r,g,b
@@ -64,10 +62,17 @@ click 374 38 && click 374 135 && click 374 186 # Stopp, Reset, Uhr aus
 for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
 wait "$program_pid" || fail "the program ended with status $?"
 
+# A plan chosen in the dialog opens the tournament beside the clock.
+plan=$tmp/plan.csv && printf 'Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n' >"$plan"
+XDG_STATE_HOME="$tmp" "$program" --turnier & pids+=($!) # not under the wrapper: the dialog is Qt's own
+dialog=$(shown '^Turnierplan') || fail "no dialog for the plan"
+wait_s 1 && xdotool windowactivate --sync "$dialog" type --delay 50 "$plan" && xdotool key Return
+shown '^Turnier.*plan.csv$' >/dev/null || fail "the plan chosen in the dialog did not open"
+kill "${pids[-1]}"
+
 # A tournament without a plan named asks for one; cancelled, the program ends as a plain one does.
 "$program" --turnier & program_pid=$! && pids+=($!) # not under the wrapper: the dialog is Qt's own
 # Escape on the file dialog, again until the program is gone.
 for _ in $(seq $((30 * slow))); do sleep 1 && kill -0 "$program_pid" 2>/dev/null || break; xdotool search --onlyvisible --name '^Turnierplan' key --window %1 Escape 2>/dev/null || true; done
 ! kill -0 "$program_pid" 2>/dev/null && wait "$program_pid" || fail "no plan chosen: status $?, or no dialog"
-
-echo "real window: on top, dragged, lit, a game to its end, closed; no plan chosen, ended"
+echo "real window: on top, dragged, lit, a game to its end, closed; no plan chosen, ended; a plan chosen, opened"

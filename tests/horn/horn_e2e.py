@@ -20,8 +20,7 @@ def spawn(*cmd, **kw):
 def wait_for(text, *cmd):  # until the command's output holds the text, 10 s at most
     return any(text in sp.run(cmd, env=env, capture_output=True).stdout or time.sleep(0.1) for _ in range(100))
 
-def xdotool(*args):
-    return sp.run(["xdotool", *args], env=env, check=True, capture_output=True, timeout=20).stdout
+xdotool = lambda *args: sp.run(["xdotool", *args], env=env, check=True, capture_output=True, timeout=20).stdout
 
 # A 4 s game: when the bursts of sound start and when there was sound, in s after the Start click.
 def game(*args):

@@ -16,13 +16,9 @@ with open(plan, 'w') as f:
 lengths, halves, env = [3000, 20000, 6000, 10000], [2000, 10000, 3000, 5000], dict(os.environ, QT_QPA_PLATFORM='offscreen')
 
 
-def fail(why):
-    sys.exit(f'FAIL (seed {seed}): {why}')
-
-
-def launch():
-    return subprocess.Popen([runner, plan, journals], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, env=env, text=True, bufsize=1)
+fail = lambda why: sys.exit(f'FAIL (seed {seed}): {why}')
+launch = lambda: subprocess.Popen([runner, plan, journals], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.PIPE, env=env, text=True, bufsize=1)
 
 
 def ask(program, command):

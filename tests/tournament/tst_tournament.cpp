@@ -170,6 +170,9 @@ private Q_SLOTS:
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";2;", ";zwei;") << u"1"_qs
                                          << u"x-ergebnisse.csv:2: Tore „zwei“ : „0“ sind keine Zahlen"_qs;
+        QTest::newRow("an end that is no time")
+            << QByteArray(ok).replace("T10:1", "T25:1") << u"1"_qs
+            << u"x-ergebnisse.csv:2: Zeit „2026-05-01T25:10:00+02:00“ ist keine Zeitangabe"_qs;
         QTest::newRow("a column missing") << QByteArray(
             "Nr;Heim\n1;A") << u"1"_qs << u"x-ergebnisse.csv:1: Spalte „Beginn“ fehlt, Ergebnisse nicht"_qs;
     }

@@ -72,8 +72,8 @@ private Q_SLOTS:
                  { "PUT / HTTP/1.1", "405 Method" }, { "HEAD / HTTP/1.1", "405" },
                  { "GET /index.html HTTP/1.1",
                      "404 Not Found|Content-Type: text/plain|\r\n\r\nNicht gefunden\n" },
-                 { "GET /state/ HTTP/1.1", "404" }, { "GET /Events HTTP/1.1", "404" },
-                 { "GET /../state HTTP/1.1", "404" },
+                 { "GET /state/ HTTP/1.1", "404" }, { "GET /../state HTTP/1.1", "404" }, // no remote here:
+                 { "GET /fernbedienung HTTP/1.1", "404" }, { "POST /api/command HTTP/1.1", "404" },
                  // 8 KiB of header lines (name, ": ", value, CRLF) and the path at most.
                  { "GET / HTTP/1.1\r\nA: " + QByteArray(8158, 'x'), "200 OK" },
                  { "GET / HTTP/1.1\r\nB: " + QByteArray(8159, 'x'),

@@ -64,7 +64,7 @@ private Q_SLOTS:
         const QByteArray whole = Journal::encode(newer);
         QRandomGenerator random(7);
         QList<std::pair<QByteArray, QString>> damaged { { QByteArray(), u"leer"_qs },
-            { QByteArray(whole).replace("nd-journal 1 ", "nd-journal 2 "), u"unbekannte Version 2"_qs },
+            { QByteArray(whole).replace("al 1 ", "al +0000000002 "), u"unbekannte Version +000000000"_qs },
             { QByteArray(whole).replace("velorand", "Velorand"), u"kein Journal"_qs },
             { QByteArray(whole).replace("\"home\":2", "\"home\":3"), u"Prüfsumme falsch"_qs },
             { whole + '\n', u"Prüfsumme falsch"_qs },

@@ -29,13 +29,13 @@ private Q_SLOTS:
     {
         prepareApplication();
         // The names are user data: markup in them stays text everywhere.
-        const QByteArray plan = "\xEF\xBB\xBFNr;Beginn;Heim;Gast;Spielzeit\r\n1;10:00;<b>Nord</b>;S\xC3\xBC"
+        const QByteArray plan = "\xEF\xBB\xBFNr;Beginn;Heim;Gast;Spielzeit\r\n1;11:00;<b>Nord</b>;S\xC3\xBC"
                                 "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;1:01\r\n";
         PlanReading reading = readPlan(plan, u"plan.csv"_qs);
         QCOMPARE(reading.errors.join(u'|'), QString());
         m_tournament = std::make_unique<Tournament>(reading.plan);
         m_tournament->setClock(
-            [this] { return QDateTime(QDate(2026, 5, 1), QTime(9, 59, 58).addSecs(m_seconds)); });
+            [this] { return QDateTime(QDate(2026, 5, 1), QTime(10, 0, 0).addSecs(m_seconds)); });
         m_writer = std::make_unique<ResultsWriter>(m_folder.filePath(u"plan-ergebnisse.csv"_qs));
         m_clock.findChild<GameTimer *>(u"Timer1"_qs)->setClock([] { return qint64(0); });
         m_hall.showDisplay(m_clock.displayState());
@@ -59,16 +59,16 @@ private Q_SLOTS:
             QTest::newRow(name) << action << fields << shown << scoring << rows;
         };
         row("first game loaded", u""_qs, u"00 00 02"_qs,
-            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:02|Nächstes Spiel um 10:00 · im Plan"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 11:00 · noch 1:00:00|Nächstes Spiel um 11:00 · im Plan"_qs,
             false, u"||"_qs);
         row("a second later, by itself", u"wait"_qs, u"00 00 02"_qs,
-            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00 · noch 00:01|Nächstes Spiel um 10:00 · im Plan"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 11:00 · noch 59:59|Nächstes Spiel um 11:00 · im Plan"_qs,
             false, u"||"_qs);
         row("a later game first, the first one next", u"dblclick2 start"_qs, u"00 01 01"_qs,
-            u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 10:00"_qs,
+            u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 11:00"_qs,
             true, u"||0:0S"_qs);
-        row("stopped early, the first one loaded again", u"stop dblclick0"_qs, u"00 00 02"_qs,
-            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 10:00|Nächstes Spiel um 10:00 · im Plan"_qs,
+        row("stopped early, the first one loaded next", u"stop next"_qs, u"00 00 02"_qs,
+            u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 11:00 · noch 59:55|Nächstes Spiel um 11:00 · im Plan"_qs,
             false, u"||"_qs);
         row("kick-off", u"start"_qs, u"00 00 02"_qs,
             u"<b>Nord</b> 0 : 0 Süd|0 : 0|Spiel Nr. 1 läuft · im Plan"_qs, true, u"0:0S||"_qs);

@@ -17,8 +17,7 @@ program, slow = os.path.abspath(sys.argv[1]), float(os.environ.get("VELORAND_SLO
 tmp, procs = tempfile.mkdtemp(prefix="velorand-phone."), []
 
 
-def fail(message):
-    sys.exit(print("FAIL: " + message, file=sys.stderr) or 1)
+fail = lambda message: sys.exit(print("FAIL: " + message, file=sys.stderr) or 1)
 
 
 def wait_for(what, probe, timeout=15):  # probe()'s first true value within timeout seconds
@@ -38,11 +37,7 @@ def start(*command, out=subprocess.DEVNULL, err=subprocess.DEVNULL, **options): 
     return procs[-1]
 
 
-def free_port():
-    with socket.socket() as s:
-        return s.bind(("127.0.0.1", 0)) or s.getsockname()[1]
-
-
+free_port = lambda: (s := socket.socket()).bind(("127.0.0.1", 0)) or s.getsockname()[1]  # closed on return
 run = lambda *command: subprocess.run(command, env=env, capture_output=True, text=True).stdout.strip()
 window = lambda name: run("xdotool", "search", "--onlyvisible", "--name", name).split("\n")[0]
 state = lambda: json.load(urllib.request.urlopen(f"http://127.0.0.1:{port}/state", timeout=5))

@@ -59,8 +59,9 @@ private Q_SLOTS:
             u"„seq“ ist keine ganze Zahl ab 0"_qs, ready);
         row("unknown phase", paired, R"({"command":"start","expect":"soon"})", 400,
             u"„expect“ ist keine Phase"_qs, ready);
-        row("goal without a team", paired, R"({"command":"goal","delta":1})", 400,
-            u"ein Tor braucht „team“ (home/away) und „delta“ (1/-1)"_qs, ready);
+        const QString goal = u"ein Tor braucht „team“ (home/away) und „delta“ (1/-1)"_qs;
+        row("goal without a team", paired, R"({"command":"goal","delta":1})", 400, goal, ready);
+        row("a goal of two", paired, R"({"command":"goal","team":"away","delta":2})", 400, goal, ready);
         row("too big", paired, QByteArray(1025, ' '), 413, u"Befehl größer als 1 KiB"_qs, ready);
         row("stale expect", paired, R"({"command":"start","expect":"ended"})", 409,
             u"die Uhr steht nicht mehr auf „ended“, sondern auf „ready“"_qs, ready);
@@ -95,6 +96,8 @@ private Q_SLOTS:
         headers.replace("REVOKED", revoked.toLatin1()).replace("TOKEN", token.toLatin1());
         const auto [status, answer] = send(headers, body);
         QTEST(status, "status");
+        QVERIFY(status == 413
+            || remote.record().commands.constLast().endsWith(u": "_qs + QString::number(status)));
         // The error said, whole; none with a 200, which carries the state.
         const QJsonObject answered
             = QJsonDocument::fromJson(answer.mid(answer.indexOf("\r\n\r\n") + 4)).object();
@@ -175,6 +178,12 @@ private Q_SLOTS:
         const QRegularExpression first(u"^http://192\\.0\\.2\\.7:8080/fernbedienung#[A-Za-z0-9_-]{22}$"_qs);
         QVERIFY2(url->text().contains(first), qPrintable(url->text()));
         QCOMPARE(decoded(dialog), url->text());
+        // On the code's diagonal: a quiet zone of 4 modules, then the finder's edge, 1 module of 4 px+.
+        const QImage qr = dialog.findChild<QLabel *>(u"imgKoppelnQr"_qs)->pixmap().toImage();
+        int light = 0, dark = 0;
+        for (; qGray(qr.pixel(light, light)) > 128; ++light) { }
+        for (; qGray(qr.pixel(light + dark, light + dark)) < 128; ++dark) { }
+        QVERIFY(dark >= 4 && light == 4 * dark);
         // Its elements by their names, one under the other below the hint; two addresses to choose from.
         for (int above = 0; const QString &name :
              u"cboKoppelnAdresse imgKoppelnQr lblKoppelnUrl lstGeraete cmdEntziehen"_qs.split(u' ')) {

@@ -17,7 +17,7 @@ private Q_SLOTS:
         // as line/nr/start/field/home/away/seconds; a bad plan as its error lines.
         QTest::addColumn<QString>("read");
         const QByteArray h = "Nr;Beginn;Heim;Gast;Spielzeit\n";
-        const auto bad = [&h](const char *name, const char *rows, const QString &errors) {
+        const auto bad = [&h](const char *name, const QByteArray &rows, const QString &errors) {
             QTest::newRow(name) << h + rows << errors;
         };
         QByteArray many = h; // 1001 games, then a row never read
@@ -46,8 +46,10 @@ private Q_SLOTS:
         bad("no time", "1;;A;B;10:60\n", u"p:2: Spielzeit „10:60“ ist keine Zeit (MM:SS)"_qs);
         bad("time 0", "1;;A;B;0:00\n", u"p:2: Spielzeit „0:00“ ist 0"_qs);
         bad("long", "1;;A;B;1500:00\n", u"p:2: Spielzeit „1500:00“ ist länger als 24:59:59"_qs);
-        bad("cut short", "1;;A;B;1\xC2\xA0xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\xF0\x9F\x98\x80yz\n",
-            u"p:2: Spielzeit „1 xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx…“ ist keine Zeit (MM:SS)"_qs);
+        bad("cut short; forty whole",
+            "1;" + QByteArray(40, '9') + ";A;B;1\xC2\xA0" + QByteArray(37, 'x') + "\xF0\x9F\x98\x80yz\n",
+            u"p:2: Beginn „%1“ ist keine Uhrzeit (HH:MM)\np:2: Spielzeit „1 %2…“ ist keine Zeit (MM:SS)"_qs
+                .arg(QString(40, u'9'), QString(37, u'x')));
         bad("no start", "1;24:00;A;B;10\n", u"p:2: Beginn „24:00“ ist keine Uhrzeit (HH:MM)"_qs);
         bad("nr twice", "7;;A;B;10\n\n7 ;;C;D;10\n", u"p:4: Nr „7“ gibt es schon (Zeile 2)"_qs);
         bad("quote", "1;;A;B;10\n2;;A;B;\"10\n", u"p:3: Anführungszeichen nicht geschlossen"_qs);

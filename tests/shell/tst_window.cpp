@@ -68,9 +68,8 @@ private Q_SLOTS:
             captions << (at->focusPolicy() & Qt::TabFocus && at->isEnabled() ? at->objectName() : QString());
         while ((at = at->nextInFocusChain()) != el("txtStd"));
         QCOMPARE(captions.join(u' ').simplified(),
-            u"Zum Schließen rechtsklicken. Menu Minimieren Schliessen txtStd txtMin txtSek spnsek spnMin "
-            u"spnStd "
-            "cmdUhrAus"_qs);
+            u"Zum Schließen rechtsklicken. Menu Minimieren Schliessen txtStd txtMin txtSek "
+            "spnsek spnMin spnStd cmdUhrAus"_qs);
     }
     void hover_data()
     {

@@ -114,8 +114,8 @@ private Q_SLOTS:
             const QByteArray got = exchange(method
                 + " /api/command HTTP/1.1\r\nHost: x\r\nOrigin: http://evil.example\r\n"
                   "Access-Control-Request-Method: POST\r\nContent-Length: 0\r\n\r\n");
-            QVERIFY2(
-                got.startsWith("HTTP/1.1 405") && got.contains("Allow: POST\r\n") && !got.contains("Access-"),
+            QVERIFY2(got.startsWith("HTTP/1.1 405") && got.contains("Allow: POST\r\n")
+                    && got.endsWith("\r\n\r\nNur POST\n") && !got.contains("Access-"),
                 got.constData());
         }
     }
@@ -130,6 +130,7 @@ private Q_SLOTS:
         for (int i = 0; i < 21; ++i)
             statuses << send(paired, R"({"command":"reset","expect":"running"})").first;
         QCOMPARE(statuses, QList<int>(20, 409) << 429);
+        QVERIFY(send(paired, "{}").second.endsWith("{\"error\":\"zu viele Befehle in einer Sekunde\"}"));
         now += 1000;
         QCOMPARE(send(paired, R"({"command":"reset","expect":"running"})").first, 409);
         // An address that failed 10 times within a minute is turned away for a minute, even with the right

@@ -65,7 +65,7 @@ wait "$program_pid" || fail "the program ended with status $?"
 # A plan chosen in the dialog opens the tournament beside the clock.
 plan=$tmp/plan.csv && printf 'Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n' >"$plan"
 XDG_STATE_HOME="$tmp" "$program" --turnier & pids+=($!) # not under the wrapper: the dialog is Qt's own
-dialog=$(shown '^Turnierplan') || fail "no dialog for the plan"
+dialog=$(shown '^Turnierplan öffnen$') || fail "no dialog for the plan"
 wait_s 1 && xdotool windowactivate --sync "$dialog" type --delay 50 "$plan" && xdotool key Return
 shown '^Turnier.*plan.csv$' >/dev/null || fail "the plan chosen in the dialog did not open"
 kill "${pids[-1]}"

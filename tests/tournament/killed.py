@@ -55,7 +55,7 @@ def same(got, want):
         and abs(got['elapsedMs'] - want['elapsedMs']) <= 200
 
 
-state, at = ask(program := launch(), 'state')
+(state, at), restored = ask(program := launch(), 'state'), False
 open(os.path.join(journals, os.listdir(journals)[0][:16] + '.journal.Xy09Ab'), 'w')  # as a kill mid-write leaves
 for moment in range(moments):
     for _ in range(rng.randrange(4)):
@@ -68,6 +68,7 @@ for moment in range(moments):
     killed = time.monotonic()
     os.kill(program.pid, signal.SIGKILL)
     program.wait()
+    len(re.findall('^velorand: Wiederhergestellt: Spiel', program.stderr.read(), re.M)) == restored or fail(f'moment {moment}: not said once')
     program = launch()
     got, now = ask(program, 'state')
     landed = advanced(advanced(state, at, killed), killed, now, pending) if pending else None
@@ -75,7 +76,7 @@ for moment in range(moments):
         fail(f'moment {moment}, killed during {pending}:\n  before {json.dumps(state)}\n  now    {json.dumps(got)}')
     if 'beschädigt' in got['status'] or (got['running'] and 'Wiederhergestellt: Spiel' not in got['status']):
         fail(f'moment {moment}: status {got["status"]!r}')
-    state, at = got, now
+    state, at, restored = got, now, got['running']
 
 second = subprocess.run([runner, plan, journals], env=env, capture_output=True, text=True, timeout=30)
 if second.returncode != 2 or f'Dieser Turnierplan ist schon geöffnet (PID {program.pid})' not in second.stderr:

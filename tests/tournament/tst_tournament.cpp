@@ -125,8 +125,7 @@ private Q_SLOTS:
         QTEST(texts(m_clock, { "txtStd", "txtMin", "txtSek" }), "fields");
         const QString hallLine = m_hall.findChild<QLabel *>(u"lblZuschauerStand"_qs)->isVisibleTo(&m_hall)
             ? texts(m_hall, { "lblZuschauerStand" })
-            : texts(m_hall, { "lblZuschauerNaechstesSpiel" }) + u'|'
-                + texts(m_hall, { "lblZuschauerBeginn" });
+            : texts(m_hall, { "lblZuschauerNaechstesSpiel", "lblZuschauerBeginn" }, u'|');
         if (hallLine == texts(*m_window, { "lblStand" })) // the hall names the teams as the window does
             QCOMPARE(texts(m_hall, { "lblZuschauerHeim", "lblZuschauerGast" }),
                 texts(*m_window, { "lblHeim", "lblGast" }));
@@ -183,6 +182,8 @@ private Q_SLOTS:
             << u"x-ergebnisse.csv:2: Zeit „2026-05-01T25:10:00+02:00“ ist keine Zeitangabe"_qs;
         QTest::newRow("a column missing") << QByteArray(
             "Nr;Heim\n1;A") << u"1"_qs << u"x-ergebnisse.csv:1: Spalte „Beginn“ fehlt, Ergebnisse nicht"_qs;
+        QTest::newRow("larger than 8 MiB") << QByteArray(
+            8 << 20, 'x') << u"1"_qs << u"x-ergebnisse.csv: nicht lesbar, Ergebnisse nicht übernommen"_qs;
     }
     void earlierResults()
     {
@@ -338,11 +339,9 @@ private:
         TextEncoding encoding;
         const QString text = Csv::decode(contents(m_writer->path()), &encoding);
         QStringList rows;
-        for (const CsvRecord &record : Csv::read(text, u';').mid(1)) {
-            const QStringList &c = record.cells;
+        for (const auto &[line, c] : Csv::read(text, u';').mid(1))
             rows << (c[5].isEmpty() ? QString() : c[5] + u':' + c[6]) + (c[7].isEmpty() ? u""_qs : u"S"_qs)
                     + (c[8].isEmpty() ? u""_qs : u"E"_qs);
-        }
         return encoding == TextEncoding::Utf8WithBom ? rows.join(u'|') : u"not the plan's encoding"_qs;
     }
 

@@ -51,18 +51,18 @@ inline QImage onScreen(QWidget &window, const QRect &part = {})
     return grabbed.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-/// Empty if @p window looks as the reference picture @p file (a PNG next to the test's source), else what
-/// differs: the picture seen is left as <file>.seen.png in the build. With VELORAND_WRITE_PICTURES set the
-/// picture is written as the new reference instead.
-inline QString differsFromPicture(
-    QWidget &window, const QString &file, const char *source, const QRect &part = {})
+/// Whether @p window looks as the reference picture @p file (a PNG next to the test's source); if not, what
+/// differs is said, and the picture seen is left as <file>.seen.png in the build. With
+/// VELORAND_WRITE_PICTURES set the picture is written as the new reference instead.
+inline bool looksAs(QWidget &window, const QString &file, const char *source, const QRect &part = {})
 {
     const QString reference = QFileInfo(QString::fromUtf8(source)).dir().filePath(file);
     const QImage seen = onScreen(window, part);
     if (qEnvironmentVariableIsSet("VELORAND_WRITE_PICTURES"))
-        return seen.save(reference) ? QString() : u"cannot write "_qs + reference;
+        return seen.save(reference) || (qWarning("cannot write %s", qPrintable(reference)), false);
     if (seen == QImage(reference).convertToFormat(QImage::Format_RGB32))
-        return {};
+        return true;
     seen.save(file + u".seen.png"_qs);
-    return file + u" differs from the window seen, left as "_qs + file + u".seen.png"_qs;
+    qWarning("%s differs from the window seen, left as %s.seen.png", qPrintable(file), qPrintable(file));
+    return false;
 }

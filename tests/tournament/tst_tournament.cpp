@@ -326,8 +326,10 @@ private:
         const QWidget &window, std::initializer_list<const char *> names, QChar between = u' ')
     {
         QStringList shown;
-        for (const char *name : names)
-            shown << window.findChild<QWidget *>(QLatin1String(name))->property("text").toString();
+        for (const char *name : names) { // as the window shows them: none where hidden
+            const QWidget *element = window.findChild<QWidget *>(QLatin1String(name));
+            shown << (element->isVisibleTo(&window) ? element->property("text").toString() : QString());
+        }
         return shown.join(between);
     }
     /// The results file once every change is written: per game "HOME:AWAY" with S for a kick-off and E for an

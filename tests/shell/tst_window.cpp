@@ -122,6 +122,7 @@ private Q_SLOTS:
         QCOMPARE(pixel(held, el("spnsek"), 0, 0.5), QColor(Qt::white));
         QVERIFY(pixel(held, el("spnsek"), 0.5, 0.75).lightness() < 128);
         QTest::mouseRelease(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(pixel(onScreen(*w()), el("spnsek"), 0, 0), QColor(Qt::white)); // raised again
         QTest::mouseClick(el("cmdStart"), Qt::LeftButton);
         QVERIFY(seconds->hasFocus()); // neither the arrows nor the button took the focus
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);

@@ -32,9 +32,8 @@ def wait_for(what, probe, timeout=15):  # probe()'s first true value within time
     fail("timed out waiting for " + what)
 
 
-def start(*command, out=subprocess.DEVNULL, err=subprocess.DEVNULL, **options):  # in a process group of its own
-    procs.append(subprocess.Popen(command, env=env, stdout=out, stderr=err, start_new_session=True, **options))
-    return procs[-1]
+start = lambda *command, out=subprocess.DEVNULL, err=subprocess.DEVNULL, **options: procs.append(  # in a group of its own
+    subprocess.Popen(command, env=env, stdout=out, stderr=err, start_new_session=True, **options)) or procs[-1]
 
 
 free_port = lambda: (s := socket.socket()).bind(("127.0.0.1", 0)) or s.getsockname()[1]  # closed on return

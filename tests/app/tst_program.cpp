@@ -57,7 +57,8 @@ private Q_SLOTS:
                 { "bare --web", u"--web"_qs, {}, 2,
                     u"velorand: Webansicht: 127.0.0.1:8080 lässt sich nicht öffnen (Port belegt)"_qs },
                 { "any screen by its other name", u"--audience"_qs, noX, 2, noX },
-                { "screen one", u"--zuschauer=1"_qs, noX, 2, noX } })
+                { "screen one", u"--zuschauer=1"_qs, noX, 2, noX },
+                { "the lowest port", u"--web=1"_qs, noX, 2, noX } })
             QTest::newRow(name) << arguments << environment << status << output;
     }
     void run()

@@ -14,11 +14,10 @@ env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}  # the pro
 # and those Qt gives while the window system opens (here: the plugin's) come out once it is open.
 env.update(HOME=home, XDG_RUNTIME_DIR=home, PULSE_SINK="hupe", LC_ALL="C.UTF-8", QT_LOGGING_RULES="qt.qpa.input.events=true;qt.qpa.plugin=true")
 
-def spawn(*cmd, **kw):
-    return started.append(sp.Popen(cmd, **{"env": env, "stdin": sp.DEVNULL, "stderr": sp.DEVNULL, **kw})) or started[-1]
+spawn = lambda *cmd, **kw: started.append(sp.Popen(cmd, **{"env": env, "stdin": sp.DEVNULL, "stderr": sp.DEVNULL, **kw})) or started[-1]
 
-def wait_for(text, *cmd):  # until the command's output holds the text, 10 s at most
-    return any(text in sp.run(cmd, env=env, capture_output=True).stdout or time.sleep(0.1) for _ in range(100))
+# Until the command's output holds the text, 10 s at most.
+wait_for = lambda text, *cmd: any(text in sp.run(cmd, env=env, capture_output=True).stdout or time.sleep(0.1) for _ in range(100))
 
 xdotool = lambda *args: sp.run(["xdotool", *args], env=env, check=True, capture_output=True, timeout=20).stdout
 

@@ -21,10 +21,8 @@ launch = lambda: subprocess.Popen([runner, plan, journals], stdin=subprocess.PIP
                                   stderr=subprocess.PIPE, env=env, text=True, bufsize=1)
 
 
-def ask(program, command):
-    program.stdin.write(command + '\n')
-    line = program.stdout.readline() or fail(f'no answer to {command}: {program.stderr.read()}')
-    return json.loads(line), time.monotonic()
+ask = lambda program, command: (program.stdin.write(command + '\n'),  # the answer, and when it came
+    json.loads(program.stdout.readline() or fail(f'no answer to {command}: {program.stderr.read()}')), time.monotonic())[1:]
 
 
 def advanced(state, since, until, command=None):

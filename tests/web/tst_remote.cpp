@@ -148,6 +148,10 @@ private Q_SLOTS:
         for (int seq = 0; seq <= 256; ++seq)
             remote.devices().remember(99, seq, { 200, QByteArray::number(seq) });
         QVERIFY(!remote.devices().answered(99, 0) && remote.devices().answered(99, 1)->body == "1");
+        // An IPv6 host has its whole /64 to send from: its failures count for the network.
+        for (int i = 1; i <= 10; ++i)
+            remote.devices().admit("::" + QByteArray::number(i), {});
+        QVERIFY(remote.devices().admit("::100:0:0:0", {}).verdict == RemoteDevices::Verdict::AddressBlocked);
     }
     // The journal keeps the devices by their tokens' hashes, and the commands as said: after a restart
     // the same phone is let in, and the token is nowhere in what is kept.

@@ -56,7 +56,7 @@ private Q_SLOTS:
                        return QNetworkInterface::allAddresses().contains(QHostAddress(QUrl(url).host()));
                    }));
         QCOMPARE(QDir(u"/proc/self/fd"_qs).entryList(QDir::System).size(), open);
-        QVERIFY(server.start(QStringLiteral("127.0.0.1"), 0));
+        QVERIFY(server.start(QStringLiteral("localhost"), 0)); // as 127.0.0.1
         server.publish(window.displayState());
         connect(&window, &VelorandWindow::displayChanged, &server, &WebServer::publish);
     }

@@ -51,7 +51,8 @@ private Q_SLOTS:
                 { "screen zero", u"--audience=0"_qs, {}, 2, u"velorand: ungültige Bildschirmnummer „0“"_qs },
                 { "no such port", u"--web=65536"_qs, {}, 2,
                     u"velorand: ungültiger Port in „--web=65536“"_qs },
-                { "no address", u"--web=[]:8080"_qs, {}, 2, u"velorand: „“ ist keine IP-Adresse"_qs },
+                // The highest port is taken; what is wrong is the address.
+                { "no address", u"--web=[]:65535"_qs, {}, 2, u"velorand: „“ ist keine IP-Adresse"_qs },
                 { "remote without the web view", u"--remote"_qs, {}, 2,
                     u"velorand: „--fernbedienung“ braucht „--web“; siehe"_qs },
                 { "bare --web", u"--web"_qs, {}, 2,
@@ -142,9 +143,8 @@ private:
         program.setProcessEnvironment(env);
         program.setWorkingDirectory(folder);
         program.start(QStringLiteral(VELORAND_BINARY), arguments);
-        if (!program.waitForFinished(20000) || program.exitStatus() != QProcess::NormalExit)
-            return { -1, {}, {} };
-        return { program.exitCode(), QString::fromUtf8(program.readAllStandardOutput()),
+        const bool ended = program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit;
+        return { ended ? program.exitCode() : -1, QString::fromUtf8(program.readAllStandardOutput()),
             QString::fromUtf8(program.readAllStandardError()) };
     }
 };

@@ -106,7 +106,7 @@ private Q_SLOTS:
             status == 200 || status == 409 ? window.displayState().phase() : QString()); // the state now
         QTEST(window.displayState().phase(), "phase");
         QCOMPARE(messages, QStringList());
-        QVERIFY(!answer.contains("Access-Control-Allow"));
+        QVERIFY(answer.contains("Type: application/json\r\n") && !answer.contains("Access-Control-Allow"));
     }
     void preflightAndOtherMethods()
     {
@@ -196,8 +196,8 @@ private Q_SLOTS:
             QVERIFY2(at.top() > std::exchange(above, at.bottom()), qPrintable(name));
         }
         QCOMPARE(dialog.objectName() + u' ' + dialog.windowTitle(), u"frmKoppeln Fernbedienung koppeln"_qs);
-        dialog.resize(
-            500, dialog.height()); // as wide as the token lets it be, then the hint and the address:
+        // As wide as the token lets it be, then the hint and the address:
+        dialog.resize(500, dialog.height());
         const int code = dialog.findChild<QWidget *>(u"imgKoppelnQr"_qs)->y();
         QVERIFY(looksAs(dialog, u"pairing-top.png"_qs, __FILE__, { 0, 0, dialog.width(), code }));
         dialog.findChild<QComboBox *>(u"cboKoppelnAdresse"_qs)->setCurrentIndex(1);
@@ -222,6 +222,11 @@ private Q_SLOTS:
         // A row goes with its device; with none left there is nothing to revoke.
         QCOMPARE(std::pair(list->topLevelItemCount(), revoke->isEnabled()), std::pair(0, false));
         QCOMPARE(send(phone, R"({"command":"pause"})").first, 401);
+        // Opened from the clock's menu and closed, a dialog is gone, and with it the link with its token.
+        addPairingToMenu(window, remote, server);
+        window.findChild<QAction *>(u"FernbedienungKoppeln"_qs)->trigger();
+        QPointer opened = window.findChild<PairingDialog *>();
+        QVERIFY(opened->isVisible() && opened->close() && QTest::qWaitFor([&] { return !opened; }));
     }
 
 private:

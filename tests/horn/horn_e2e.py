@@ -52,7 +52,8 @@ try:
     # Now and then openbox cannot open a display that has only just come up; then it starts again.
     any(spawn("openbox", "--sm-disable", stdout=sp.DEVNULL) and wait_for(b"window id", "xprop", "-root",
         "_NET_SUPPORTING_WM_CHECK") for _ in range(3)) or sys.exit("horn_e2e: openbox did not start")
-    (starts, loud, state, said), silent = game("--hupe", f"--web={20000 + os.getpid() % 20000}"), game()[0]
+    # Its port lies below the kernel's ephemeral range, out of the way of other tests' connections.
+    (starts, loud, state, said), silent = game("--hupe", f"--web={10000 + os.getpid() % 20000}"), game()[0]
     # No sound server: one line says so, and the clock window runs; Qt's own complaints stay out.
     mute = spawn(sys.argv[1], "--hupe", stderr=sp.PIPE, env={**env, "PULSE_SERVER": "unix:/nirgends", "QT_LOGGING_RULES": ""})
     win = xdotool("search", "--sync", "--onlyvisible", "--pid", str(mute.pid)).split()[0]; time.sleep(1)

@@ -2,9 +2,10 @@
 # The real program: --web=ADDRESS:PORT serves a page a real browser shows with the remaining time, a plain
 # start listens on no port, and in tournament mode the plan's team names show as text, never as markup.
 # Usage: browser.sh VELORAND SCREENSHOT.png
+# Its ports lie below the kernel's ephemeral range, which other tests' connections take from meanwhile.
 set -u
 for tool in chromium ss ip; do command -v $tool >/dev/null || { echo "SKIP: $tool not installed"; exit 77; }; done
-velorand=$1 shot=$2 web= plain= turnier= port=$((20000 + $$ % 20000)) tmp=$(mktemp -d)
+velorand=$1 shot=$2 web= plain= turnier= port=$((10000 + $$ % 20000)) tmp=$(mktemp -d)
 export QT_QPA_PLATFORM=offscreen
 trap 'kill $web $plain $turnier 2>/dev/null; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -15,7 +16,7 @@ for _ in $(seq 50); do [ -s "$tmp/out" ] && break; sleep 0.1; done
 # the system's order, IPv4 first; no link-local IPv6 address, which a browser cannot open.
 urls=$( (ip -4 -o address show up; ip -6 -o address show up | grep -v 'scope link') |
     awk -v port=$port '{ sub("/.*", "", $4); print "http://" ($3 == "inet6" ? "[" $4 "]" : $4) ":" port "/" }' | paste -sd' ')
-grep -qxF "velorand: Webansicht unter $urls" "$tmp/out" || fail "address line: $(cat "$tmp/out"), not $urls"
+grep -qxF "velorand: Webansicht unter $urls" "$tmp/out" || fail "address line: $(cat "$tmp/out" "$tmp/err"), not $urls"
 
 browse() {
     timeout 60 chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking \

@@ -19,6 +19,8 @@ class TestRemote : public QObject
     WebServer server;
     RemoteControl remote { window, nullptr };
     QString token, revoked;
+    // A command's headers; TOKEN stands for the token.
+    const QByteArray paired = "Authorization: Bearer TOKEN\r\nContent-Type: application/json\r\n";
     QStringList messages; // message boxes the window showed
     qint64 now = 0;
 
@@ -41,7 +43,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said"); // the error
         QTest::addColumn<QString>("phase"); // the window's, afterwards
-        const QByteArray paired = "Authorization: Bearer TOKEN\r\nContent-Type: application/json\r\n";
         const auto row = [](const char *name, const QByteArray &headers, const QByteArray &body, int status,
                              const QString &said, const QString &phase) {
             QTest::newRow(name) << headers << body << status << said << phase;
@@ -124,26 +125,25 @@ private Q_SLOTS:
         // A device: 20 commands a second, not one more; the next second again.
         now = QDeadlineTimer::current().deadline() + RemoteDevices::blockMs; // the failures above forgotten
         remote.devices().setClock([this] { return now; });
-        const QByteArray paired
-            = "Authorization: Bearer " + token.toLatin1() + "\r\nContent-Type: application/json\r\n";
+        const QByteArray headers = QByteArray(paired).replace("TOKEN", token.toLatin1());
         QList<int> statuses;
         for (int i = 0; i < 21; ++i)
-            statuses << send(paired, R"({"command":"reset","expect":"running"})").first;
+            statuses << send(headers, R"({"command":"reset","expect":"running"})").first;
         QCOMPARE(statuses, QList<int>(20, 409) << 429);
-        QVERIFY(send(paired, "{}").second.endsWith("{\"error\":\"zu viele Befehle in einer Sekunde\"}"));
+        QVERIFY(send(headers, "{}").second.endsWith("{\"error\":\"zu viele Befehle in einer Sekunde\"}"));
         now += 1000;
-        QCOMPARE(send(paired, R"({"command":"reset","expect":"running"})").first, 409);
+        QCOMPARE(send(headers, R"({"command":"reset","expect":"running"})").first, 409);
         // An address that failed 10 times within a minute is turned away for a minute, even with the right
         // token; the read-only routes stay open.
         for (int i = 0; i < 10; ++i, now += 5000)
             statuses << send("Authorization: Bearer " + QByteArray(22, 'B') + "\r\n", "{}").first;
         QCOMPARE(statuses.mid(21), QList<int>(10, 401));
-        QVERIFY(send(paired, "{}").second.contains("{\"error\":\"zu viele Fehlversuche; eine Minute")); // 429
+        QVERIFY(send(headers, "{}").second.contains("{\"error\":\"zu viele Fehlversuche; eine Minute"));
         QVERIFY(exchange("GET /state HTTP/1.1\r\nHost: x\r\n\r\n").startsWith("HTTP/1.1 200"));
         now += 60000 - 5000 - 1; // a minute after the tenth failure
-        QCOMPARE(send(paired, "{}").first, 429);
+        QCOMPARE(send(headers, "{}").first, 429);
         now += 1;
-        QCOMPARE(send(paired, "{}").first, 400);
+        QCOMPARE(send(headers, "{}").first, 400);
         // A device's last 256 answers are kept for its retries, no more.
         for (int seq = 0; seq <= 256; ++seq)
             remote.devices().remember(99, seq, { 200, QByteArray::number(seq) });
@@ -202,8 +202,7 @@ private Q_SLOTS:
         QVERIFY(looksAs(dialog, u"pairing-top.png"_qs, __FILE__, { 0, 0, dialog.width(), code }));
         dialog.findChild<QComboBox *>(u"cboKoppelnAdresse"_qs)->setCurrentIndex(1);
         QCOMPARE(decoded(dialog), url->text());
-        const QByteArray phone = "Authorization: Bearer " + url->text().section(u'#', 1).toLatin1()
-            + "\r\nContent-Type: application/json\r\n";
+        const QByteArray phone = QByteArray(paired).replace("TOKEN", url->text().section(u'#', 1).toLatin1());
         QVERIFY(url->text().startsWith(here) && url->textInteractionFlags() & Qt::TextSelectableByMouse);
         // Listed, renamed in place, then with its last command; revoked, it is refused from the next on.
         auto *list = dialog.findChild<QTreeWidget *>(u"lstGeraete"_qs);
@@ -211,7 +210,8 @@ private Q_SLOTS:
         QCOMPARE(item->text(0), u"Gerät %1"_qs.arg(before + 2)); // the revoked one counted
         item->setText(0, u" Anna "_qs);
         QCOMPARE(send(phone, R"({"command":"pause"})").first, 409);
-        QCOMPARE(item->text(0) + remote.devices().devices().last().name, u"AnnaAnna"_qs);
+        QCOMPARE(item->text(0) + remote.devices().devices().last().name + list->topLevelItem(0)->text(0),
+            u"AnnaAnnaGerät 2"_qs); // the others keep their names
         QVERIFY2(item->text(2).endsWith(u" pause: 409"_qs), qPrintable(item->text(2)));
         auto *revoke = dialog.findChild<QPushButton *>(u"cmdEntziehen"_qs);
         QVERIFY(item->flags() & Qt::ItemIsEditable);

@@ -51,6 +51,7 @@ private Q_SLOTS:
                 .arg(QString(40, u'9'), QString(37, u'x')));
         bad("no start", "1;24:00;A;B;10\n", u"p:2: Beginn „24:00“ ist keine Uhrzeit (HH:MM)"_qs);
         bad("no minute 60", "1;9:60;A;B;10\n", u"p:2: Beginn „9:60“ ist keine Uhrzeit (HH:MM)"_qs);
+        bad("no hour", "1;a:30;A;B;10\n", u"p:2: Beginn „a:30“ ist keine Uhrzeit (HH:MM)"_qs);
         bad("nr twice", "7;;A;B;10\n\n7 ;;C;D;10\n", u"p:4: Nr „7“ gibt es schon (Zeile 2)"_qs);
         bad("quote", "1;;A;B;10\n2;;A;B;\"10\n", u"p:3: Anführungszeichen nicht geschlossen"_qs);
         bad("header only", "", u"p:1: keine Spiele"_qs);

@@ -62,17 +62,24 @@ click 374 38 && click 374 135 && click 374 186 # Stopp, Reset, Uhr aus
 for _ in $(seq $((40 * slow))); do kill -0 "$program_pid" 2>/dev/null && sleep 0.5 || break; done
 wait "$program_pid" || fail "the program ended with status $?"
 
-# A plan chosen in the dialog opens the tournament beside the clock.
-plan=$tmp/plan.csv && printf 'Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n' >"$plan"
-XDG_STATE_HOME="$tmp" "$program" --turnier & pids+=($!) # not under the wrapper: the dialog is Qt's own
-dialog=$(shown '^Turnierplan öffnen$') || fail "no dialog for the plan"
-wait_s 1 && xdotool windowactivate --sync "$dialog" type --delay 50 "$plan" && xdotool key Return
+# A plan chosen in the dialog: a bad one is said in a box too, and the program ends with status 2; a good
+# one opens the tournament beside the clock.
+choose() { # not under the wrapper: the dialog is Qt's own
+    XDG_STATE_HOME="$tmp" "$program" --turnier & program_pid=$! && pids+=($!)
+    dialog=$(shown '^Turnierplan öffnen$') || fail "no dialog for the plan"
+    wait_s 1 && xdotool windowactivate --sync "$dialog" type --delay 50 "$1" && xdotool key Return
+}
+printf 'Nr;Heim;Gast\n' >"$tmp/bad.csv" && choose "$tmp/bad.csv"
+box=$(shown '^Turnierplan$') || fail "a bad plan chosen in the dialog is not said in a box"
+xdotool windowactivate --sync "$box" key Return && status=0 && wait "$program_pid" || status=$?
+[ "$status" = 2 ] || fail "a bad plan chosen in the dialog: status $status"
+plan=$tmp/plan.csv && printf 'Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n' >"$plan" && choose "$plan"
 shown '^Turnier.*plan.csv$' >/dev/null || fail "the plan chosen in the dialog did not open"
-kill "${pids[-1]}"
+kill "$program_pid"
 
 # A tournament without a plan named asks for one; cancelled, the program ends as a plain one does.
 "$program" --turnier & program_pid=$! && pids+=($!) # not under the wrapper: the dialog is Qt's own
 # Escape on the file dialog, again until the program is gone.
 for _ in $(seq $((30 * slow))); do sleep 1 && kill -0 "$program_pid" 2>/dev/null || break; xdotool search --onlyvisible --name '^Turnierplan' key --window %1 Escape 2>/dev/null || true; done
 ! kill -0 "$program_pid" 2>/dev/null && wait "$program_pid" || fail "no plan chosen: status $?, or no dialog"
-echo "real window: on top, dragged, lit, a game to its end, closed; no plan chosen, ended; a plan chosen, opened"
+echo "real window: on top, dragged, lit, a game to its end, closed; no plan chosen, ended; a bad one said, a good one opened"

@@ -91,7 +91,7 @@ private Q_SLOTS:
         const QByteArray good = "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n";
         QTest::newRow("plan as its own argument") << u"--turnier PLAN --hupe"_qs << good << QString();
         QTest::newRow("plan after =") << u"--tournament=PLAN"_qs << good << QString();
-        QTest::newRow("no plan given: asked for in a window") << u"--turnier --hupe"_qs << good << QString();
+        QTest::newRow("no plan: asked for in a window") << u"--tournament --hupe"_qs << good << QString();
         QTest::newRow("each problem a line, no window")
             << u"--turnier PLAN"_qs << QByteArray("Nr;Heim;Gast;Spielzeit\n1;A;B;10:75\n1;C;D;0\n")
             << u"plan.csv:2: Spielzeit „10:75“ ist keine Zeit (MM:SS)\n"

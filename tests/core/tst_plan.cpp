@@ -49,9 +49,9 @@ private Q_SLOTS:
             "1;" + QByteArray(40, '9') + ";A;B;1\xC2\xA0" + QByteArray(37, 'x') + "\xF0\x9F\x98\x80yz\n",
             u"p:2: Beginn „%1“ ist keine Uhrzeit (HH:MM)\np:2: Spielzeit „1 %2…“ ist keine Zeit (MM:SS)"_qs
                 .arg(QString(40, u'9'), QString(37, u'x')));
-        bad("no start", "1;24:00;A;B;10\n", u"p:2: Beginn „24:00“ ist keine Uhrzeit (HH:MM)"_qs);
-        bad("no minute 60", "1;9:60;A;B;10\n", u"p:2: Beginn „9:60“ ist keine Uhrzeit (HH:MM)"_qs);
-        bad("no hour", "1;a:30;A;B;10\n", u"p:2: Beginn „a:30“ ist keine Uhrzeit (HH:MM)"_qs);
+        for (const char *start : { "24:00", "9:60", "a:30", ":30", "9:5", "12" }) // no time of day
+            bad(start, "1;" + QByteArray(start) + ";A;B;10\n",
+                u"p:2: Beginn „%1“ ist keine Uhrzeit (HH:MM)"_qs.arg(QLatin1String(start)));
         bad("nr twice", "7;;A;B;10\n\n7 ;;C;D;10\n", u"p:4: Nr „7“ gibt es schon (Zeile 2)"_qs);
         bad("quote", "1;;A;B;10\n2;;A;B;\"10\n", u"p:3: Anführungszeichen nicht geschlossen"_qs);
         bad("header only", "", u"p:1: keine Spiele"_qs);

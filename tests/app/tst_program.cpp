@@ -136,8 +136,7 @@ private:
         QTemporaryDir runtime;
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(u"QT_QPA_PLATFORM"_qs);
-        env.remove(u"WAYLAND_DISPLAY"_qs);
+        env.remove(u"QT_QPA_PLATFORM"_qs), env.remove(u"WAYLAND_DISPLAY"_qs);
         env.insert(u"XDG_RUNTIME_DIR"_qs, runtime.path());
         for (const QString &pair : environment.split(u' ', Qt::SkipEmptyParts))
             env.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));

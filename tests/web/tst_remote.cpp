@@ -159,9 +159,8 @@ private Q_SLOTS:
     {
         for (int i = 0; i < 99; ++i) // unpaired senders are said too; the last 100 lines are kept
             remote.handle({ QByteArray::number(i), {}, {}, {} });
-        const RemoteRecord kept = remote.record();
         JournalEntry entry;
-        entry.remote = kept;
+        const RemoteRecord &kept = entry.remote = remote.record();
         const QByteArray written = Journal::encode(entry);
         QVERIFY(!written.contains(token.toLatin1())
             && written.contains(RemoteDevices::hash(token.toLatin1()).toHex()));

@@ -204,13 +204,13 @@ private Q_SLOTS:
     void restarted_data()
     {
         QTest::addColumn<QByteArray>("changed"); // the plan at the restart
-        QTest::addColumn<int>("cut"); // journal snapshots cut short, the newest first
+        // Journal snapshots cut short, the newest first; -1: none, but the game began 5 s earlier.
+        QTest::addColumn<int>("cut");
         QTest::addColumn<QString>("shown"); // lblHeim, lblStand, lblPlan; the hall's notice
         const QByteArray plan = "Nr;Heim;Gast;Spielzeit\n1;A;B;0:04\n2;C;D;0:04\n";
-        QTest::newRow("same plan")
-            << plan << 0
-            << u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt|"
-               u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
+        const QString on = u"A|1 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, %1 gespielt|"
+                           u"Wiederhergestellt: Spiel 1, %1 gespielt"_qs; // with its goal, the time played
+        QTest::newRow("same plan") << plan << 0 << on.arg(u"00:00"_qs);
         QTest::newRow("the game renamed")
             << QByteArray(plan).replace(";B;", ";Z;") << 0
             << u"A|0 : 0|Nächstes Spiel: Nr. 1\nSpielplan geändert; nicht übernommen: Nr. 1 (A – B)|"_qs;
@@ -219,6 +219,7 @@ private Q_SLOTS:
             << u"A|0 : 0|Spiel Nr. 1 läuft\nWiederhergestellt: Spiel 1, 00:00 gespielt\nJournal beschädigt "
                u"(abgeschnitten), vorheriger Stand geladen\nSpielplan geändert; alle Ergebnisse übernommen|"
                u"Wiederhergestellt: Spiel 1, 00:00 gespielt"_qs;
+        QTest::newRow("its 4 s ran out meanwhile") << plan << -1 << on.arg(u"00:04"_qs);
         QTest::newRow("both cut: the results file")
             << plan << 2
             << u"A|0 : 0|Nächstes Spiel: Nr. 1\nJournal beschädigt (abgeschnitten; vorheriger Stand: "
@@ -237,9 +238,12 @@ private Q_SLOTS:
             session.window().cmdHeimPlus_Click();
         }
         QFETCH(int, cut);
-        const Journal journal(plan, state);
-        for (const QString &snapshot : QStringList { journal.path(), journal.previousPath() }.first(cut))
-            QVERIFY(QFile::resize(snapshot, 30));
+        Journal journal(plan, state);
+        for (const QString &file : QStringList { journal.path(), journal.previousPath() }.first(qMax(cut, 0)))
+            QVERIFY(QFile::resize(file, 30));
+        std::optional<JournalEntry> aged = journal.load().entry;
+        if (cut < 0)
+            aged->game.since.wallMs -= 5000, aged->game.since.bootNs -= 5'000'000'000, journal.write(*aged);
         QFETCH(QByteArray, changed);
         QVERIFY(ResultsWriter::writeNow(plan, changed).isEmpty());
         VelorandWindow clock;
@@ -250,6 +254,9 @@ private Q_SLOTS:
         QTEST(texts(session.window(), { "lblHeim", "lblStand", "lblPlan" }, u'|') + u'|'
                 + texts(hall, { "lblZuschauerHinweis" }),
             "shown");
+        // A game over meanwhile ended when its time was up (no end: 0).
+        QCOMPARE(session.tournament().results()[0].ended.toMSecsSinceEpoch(),
+            cut < 0 ? aged->game.since.wallMs + 4000 : 0);
         QTRY_VERIFY(Journal(plan, state).load().damage.isEmpty()); // written whole again once restored
     }
     // A full disk: the clock runs on, the old file stays whole, the window says so until a write succeeds.

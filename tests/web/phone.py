@@ -49,8 +49,7 @@ try:
     # Xvfb takes a free display itself (other tests may be choosing one now) and names it once it is up.
     xvfb = start("Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", out=subprocess.PIPE)
     env["DISPLAY"] = ":" + (xvfb.stdout.readline().decode().strip() or fail("Xvfb did not start"))
-    start("openbox")
-    time.sleep(1 * slow)
+    start("openbox"), time.sleep(1 * slow)
     port = free_port()
     velorand = start(program, f"--web=127.0.0.1:{port}", "--fernbedienung",
                      out=open(f"{tmp}/out", "wb"), err=open(f"{tmp}/err", "wb"))
@@ -107,8 +106,7 @@ try:
     wait_for("Stopp and Pause on the page", lambda: js("$('start').textContent === 'Stopp' && !$('pause').disabled"), 5)
     # A double tap at a thumb's pace, the second after the first one's answer came back and turned the
     # button to "weiter": the clock pauses once, it does not pause and then resume.
-    tap("pause"), time.sleep(0.25), tap("pause")
-    time.sleep(1 * slow)
+    tap("pause"), time.sleep(0.25), tap("pause"), time.sleep(1 * slow)
     phase, button = state()["phase"], js("$('pause').textContent")
     log = open(f"{tmp}/err", encoding="utf-8", errors="replace").read()
     commands = re.findall(r"^velorand: Fernbedienung \d\d:\d\d:\d\d .* (\w+): (\d+)$", log, re.M)

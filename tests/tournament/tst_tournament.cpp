@@ -29,7 +29,7 @@ private Q_SLOTS:
         prepareApplication();
         // The names are user data: markup in them stays text everywhere.
         const QByteArray plan = "\xEF\xBB\xBFNr;Beginn;Heim;Gast;Spielzeit\r\n1;11:00;<b>Nord</b>;S\xC3\xBC"
-                                "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;61\r\n";
+                                "d;0:02\r\n2;;\"&amp;\";West;0:03\r\n3;10:40;Ost;<script>x</script>;60\r\n";
         PlanReading reading = readPlan(plan, u"plan.csv"_qs);
         QCOMPARE(reading.errors.join(u'|'), QString());
         m_tournament = std::make_unique<Tournament>(reading.plan);
@@ -63,7 +63,7 @@ private Q_SLOTS:
         row("a second later, by itself", u"wait"_qs, u"00 00 02"_qs,
             u"<b>Nord</b> 0 : 0 Süd|Nächstes Spiel: <b>Nord</b> – Süd|Beginn 11:00 · noch 59:59|Nächstes Spiel um 11:00 · im Plan"_qs,
             false, u"||"_qs);
-        row("a later game first, the first one next", u"dblclick2 start"_qs, u"01 01 00"_qs,
+        row("a later game first, the first one next", u"dblclick2 start"_qs, u"01 00 00"_qs,
             u"Ost 0 : 0 <script>x</script>|0 : 0|Spiel Nr. 3 läuft · im Plan · danach Nr. 1 um 11:00"_qs,
             true, u"||0:0S"_qs);
         row("stopped early, the first one loaded next", u"stop cmdNaechstesSpiel"_qs, u"00 00 02"_qs,
@@ -89,15 +89,15 @@ private Q_SLOTS:
             u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
         row("no next game while one runs", u"start cmdNaechstesSpiel dblclick0"_qs, u"00 00 03"_qs,
             u"&amp; 0 : 0 West|0 : 0|Spiel Nr. 2 läuft · danach Nr. 3 um 10:40"_qs, true, u"1:0SE|0:0S|"_qs);
-        row("skipped", u"stop later phone{\"command\":\"next\"}"_qs, u"01 01 00"_qs,
+        row("skipped", u"stop later phone{\"command\":\"next\"}"_qs, u"01 00 00"_qs,
             u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,
             false, u"1:0SE||"_qs);
         row("swapped back by a double click", u"dblclick9 dblclick1"_qs, u"00 00 03"_qs,
             u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
-        row("played, then the skipped one", u"start tick tick tick cmdGastPlus stop"_qs, u"01 01 00"_qs,
+        row("played, then the skipped one", u"start tick tick tick cmdGastPlus stop"_qs, u"01 00 00"_qs,
             u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,
             false, u"1:0SE|0:1SE|"_qs);
-        row("the day is done", u"start"_qs + u" tick"_qs.repeated(3660) + u" stop"_qs, u"01 01 00"_qs,
+        row("the day is done", u"start"_qs + u" tick"_qs.repeated(3600) + u" stop"_qs, u"01 00 00"_qs,
             u"  |||Alle Spiele gespielt"_qs, false, u"1:0SE|0:1SE|0:0SE"_qs);
     }
     void day()

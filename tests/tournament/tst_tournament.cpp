@@ -92,7 +92,7 @@ private Q_SLOTS:
         row("skipped", u"stop later phone{\"command\":\"next\"}"_qs, u"01 00 00"_qs,
             u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,
             false, u"1:0SE||"_qs);
-        row("swapped back by a double click", u"dblclick9 dblclick1"_qs, u"00 00 03"_qs,
+        row("swapped back by a double click", u"dblclick3 dblclick1"_qs, u"00 00 03"_qs,
             u"&amp; 0 : 0 West|Nächstes Spiel: &amp; – West||Nächstes Spiel: Nr. 2"_qs, false, u"1:0SE||"_qs);
         row("played, then the skipped one", u"start tick tick tick cmdGastPlus stop"_qs, u"01 00 00"_qs,
             u"Ost 0 : 0 <script>x</script>|Nächstes Spiel: Ost – <script>x</script>|Beginn 10:40|Nächstes Spiel um 10:40 · 140 min hinter Plan"_qs,

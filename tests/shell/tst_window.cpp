@@ -21,10 +21,9 @@ QString bar(const BarDisplay &b)
     return QString::number(b.percent) + colors.value(b.rgb, u'?') + (b.bannerVisible ? u"!"_qs : QString());
 }
 
-QColor pixel(const QImage &image, const QWidget *widget, double x, double y)
+QColor pixel(const QImage &image, const QWidget *at, double x, double y)
 {
-    return image.pixelColor(
-        widget->mapTo(widget->window(), QPoint(widget->width() * x, widget->height() * y)));
+    return image.pixelColor(at->mapTo(at->window(), QPoint(at->width() * x, at->height() * y)));
 }
 
 } // namespace

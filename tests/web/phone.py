@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 # The real program in a virtual X session and a real browser as the phone: the pairing dialog's QR code
 # reads as the pairing address, the page keeps its token but takes it out of the address bar, a tap on
-# Start runs the clock, a quick double tap on Pause pauses it once (it does not pause and resume), and
-# the token is never written to the program's output or its state folder.
+# Start runs the tournament's game, a quick double tap on Pause pauses it once (it does not pause and
+# resume), the phone stays paired when the program is killed and started again, and the token is never
+# written to the program's output, its journal or its results.
 #   phone.py VELORAND      VELORAND_SLOW=N stretches every wait N times.
 import contextlib, glob, itertools, json, os, re, shutil, signal, socket, subprocess, sys, tempfile, time
 import urllib.request
@@ -50,16 +51,12 @@ try:
     xvfb = start("Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", out=subprocess.PIPE)
     env["DISPLAY"] = ":" + (xvfb.stdout.readline().decode().strip() or fail("Xvfb did not start"))
     start("openbox"), time.sleep(1 * slow)
-    port = free_port()
-    velorand = start(program, f"--web=127.0.0.1:{port}", "--fernbedienung",
-                     out=open(f"{tmp}/out", "wb"), err=open(f"{tmp}/err", "wb"))
-    wid = wait_for("the clock window", lambda: window("^ Velorand"), 30)
-    time.sleep(1 * slow)
-    # A 30 s game, time enough for the taps below on a slow machine: the seconds field selects its
-    # text on a click, typing replaces it.
-    run("xdotool", "mousemove", "--window", wid, "272", "42", "click", "1", "sleep", str(0.5 * slow),
-        "type", "--delay", "100", "30")
-    wait_for("Start to be enabled for the game", lambda: state()["enabled"]["start"])
+    port, plan = free_port(), open(f"{tmp}/plan.csv", "w").write("Nr;Heim;Gast;Spielzeit\n1;A;B;0:30\n")
+    # A 30 s game, time enough for the taps below on a slow machine.
+    launch = lambda: start(program, f"--web=127.0.0.1:{port}", "--fernbedienung", f"--turnier={tmp}/plan.csv",
+                           out=open(f"{tmp}/out", "ab"), err=open(f"{tmp}/err", "ab"))
+    velorand, wid = launch(), wait_for("the clock window", lambda: window("^ Velorand"), 30)
+    wait_for("Start to be enabled for the game", lambda: state()["enabled"]["start"]), time.sleep(1 * slow)
     # The context menu on the background: Minimieren, Schliessen, Fernbedienung koppeln…
     run("xdotool", "mousemove", "--window", wid, "150", "216", "click", "3", "sleep", str(1 * slow),
         "key", "--delay", "150", "Down", "Down", "Down", "Return")
@@ -114,10 +111,15 @@ try:
     button == "weiter" or fail(f"the paused clock's Pause reads {button} on the page")
     # Done were the start and one pause; a second pause may have been refused, a resume is wrong.
     [c for c in commands if c[1] == "200"] == [("start", "200"), ("pause", "200")] or fail(f"commands: {commands}")
-    for path in [f"{tmp}/out", f"{tmp}/err"] + glob.glob(f"{tmp}/state/**", recursive=True):
+    os.killpg(velorand.pid, signal.SIGKILL), velorand.wait(), launch()
+    wait_for("the killed clock to come back paused", lambda: state()["phase"] == "paused")
+    resume = urllib.request.Request(f"http://127.0.0.1:{port}/api/command", b'{"command": "resume"}',
+                                    {"Authorization": "Bearer " + token, "Content-Type": "application/json"})
+    urllib.request.urlopen(resume, timeout=5).status == 200 and state()["phase"] == "running" or fail("not resumed")
+    for path in [f"{tmp}/out", f"{tmp}/err"] + glob.glob(f"{tmp}/*.csv") + glob.glob(f"{tmp}/state/**", recursive=True):
         os.path.isfile(path) and token.encode() in open(path, "rb").read() and fail(f"the token is in {path}")
     print(f"PASS: paired over the QR code ({url.split('#')[0]}), the token kept out of the address, "
-          f"Start runs the clock, a double tap on Pause pauses once: {commands}")
+          f"Start runs the clock, a double tap on Pause pauses once: {commands}; still paired after kill -9")
 finally:
     for proc in reversed(procs):  # each with what it started itself (chromium's helpers) in its own group
         with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):

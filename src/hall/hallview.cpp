@@ -24,7 +24,8 @@ QList<QRect> geometries(const QList<QScreen *> &screens)
     return rects;
 }
 
-QFont boldFont(const QString &family, int pixels)
+/// A bold face @p pixels high (at least one): the hall's texts in DejaVu Sans, its banners as the window's.
+QFont boldFont(int pixels, const QString &family = QStringLiteral("DejaVu Sans"))
 {
     QFont font(family);
     font.setPixelSize(std::max(1, pixels));
@@ -189,18 +190,18 @@ void HallView::layOut()
     m_nextGame->setGeometry(at(0.02, 0.01, 0.96, 0.10));
     m_nextStart->setGeometry(at(0.02, 0.11, 0.96, 0.08));
     for (QLabel *label : { static_cast<QLabel *>(m_home), m_score, static_cast<QLabel *>(m_away) })
-        label->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.09 * h)));
-    m_nextGame->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.06 * h)));
-    m_nextStart->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.045 * h)));
+        label->setFont(boldFont(qRound(0.09 * h)));
+    m_nextGame->setFont(boldFont(qRound(0.06 * h)));
+    m_nextStart->setFont(boldFont(qRound(0.045 * h)));
     m_notice->setGeometry(m_elapsed->geometry());
     m_notice->setFont(m_nextStart->font());
     for (int i = 0; i < 3; ++i) {
         const double top = 0.70 + i * 0.095;
         m_captions[i]->setGeometry(at(0.02, top, 0.22, 0.075));
-        m_captions[i]->setFont(boldFont(QStringLiteral("DejaVu Sans"), qRound(0.035 * h)));
+        m_captions[i]->setFont(boldFont(qRound(0.035 * h)));
         m_bars[i]->setGeometry(at(0.25, top, 0.73, 0.075));
         m_banners[i]->setGeometry(m_bars[i]->contentsRect());
-        m_banners[i]->setFont(boldFont(Fonts::verdanaFamily(), qRound(0.045 * h)));
+        m_banners[i]->setFont(boldFont(qRound(0.045 * h), Fonts::verdanaFamily()));
     }
 }
 

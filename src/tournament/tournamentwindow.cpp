@@ -78,6 +78,7 @@ TournamentWindow::TournamentWindow(Tournament &tournament, VelorandWindow &clock
     for (QLabel *label : { static_cast<QLabel *>(lblHeim), static_cast<QLabel *>(lblGast), lblStand }) {
         label->setFont(large);
         label->setAlignment(Qt::AlignCenter);
+        label->setTextFormat(Qt::PlainText);
     }
     cmdHeimPlus = makeButton("cmdHeimPlus", QStringLiteral("+1"), &TournamentWindow::cmdHeimPlus_Click);
     cmdHeimMinus = makeButton("cmdHeimMinus", QStringLiteral("−1"), &TournamentWindow::cmdHeimMinus_Click);

@@ -266,8 +266,7 @@ private Q_SLOTS:
         QCOMPARE(elapsed(), u"00:00:01"_qs);
         pass(1);
         QCOMPARE(elapsed(), u"00:00:02"_qs);
-        w()->cmdPause_Click();
-        w()->cmdStart_Click(); // Stopp: display cleared, the entry kept
+        w()->cmdPause_Click(), w()->cmdStart_Click(); // paused, then Stopp: display cleared, the entry kept
         const DisplayState d = w()->displayState();
         DisplayState cleared;
         std::tie(cleared.secondsRed, cleared.halbzeit1, cleared.halbzeit2, cleared.zeit, cleared.txtStd,

@@ -132,6 +132,8 @@ private Q_SLOTS:
                 + texts(*m_window, { "lblPlan" }),
             "shown");
         QTEST(button(u"cmdGastMinus"_qs)->isEnabled(), "scoring");
+        for (const QLabel *label : m_window->findChildren<QLabel *>()) // names, paths and reasons as written
+            QVERIFY2(label->textFormat() == Qt::PlainText, label->objectName().toUtf8());
         // The hall view as the spectators see it, between games and during one, and the tournament window
         // down to its status line (the results' folder is the test's own).
         const QByteArray tag = QTest::currentDataTag();
@@ -234,8 +236,7 @@ private Q_SLOTS:
             VelorandWindow clock;
             const TournamentSession session(
                 readPlanFile(plan).plan, plan, clock, std::make_unique<Journal>(plan, state));
-            clock.cmdStart_Click();
-            session.window().cmdHeimPlus_Click();
+            clock.cmdStart_Click(), session.window().cmdHeimPlus_Click();
         }
         QFETCH(int, cut);
         Journal journal(plan, state);
@@ -270,8 +271,7 @@ private Q_SLOTS:
             std::make_unique<Journal>(plan, folder.filePath(u"state"_qs)));
         // The tournament window comes after the clock window's first frame, beside it where there is room
         // (on the left here, then just so on the right), and follows it while the window manager places it.
-        clock.move(1000, 50);
-        clock.show();
+        clock.move(1000, 50), clock.show();
         QTRY_VERIFY(session.window().isVisible());
         QCOMPARE(session.window().frameGeometry().topRight() + QPoint(1, 0), clock.frameGeometry().topLeft());
         clock.move(clock.screen()->geometry().right() + 1 - clock.frameGeometry().width()

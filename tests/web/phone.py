@@ -51,8 +51,9 @@ try:
     xvfb = start("Xvfb", "-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", out=subprocess.PIPE)
     env["DISPLAY"] = ":" + (xvfb.stdout.readline().decode().strip() or fail("Xvfb did not start"))
     start("openbox"), time.sleep(1 * slow)
-    port, plan = free_port(), open(f"{tmp}/plan.csv", "w").write("Nr;Heim;Gast;Spielzeit\n1;A;B;0:30\n")
-    # A 30 s game, time enough for the taps below on a slow machine.
+    port = free_port()
+    # A tournament of one 30 s game, time enough for the taps below on a slow machine.
+    open(f"{tmp}/plan.csv", "w").write("Nr;Heim;Gast;Spielzeit\n1;A;B;0:30\n")
     launch = lambda: start(program, f"--web=127.0.0.1:{port}", "--fernbedienung", f"--turnier={tmp}/plan.csv",
                            out=open(f"{tmp}/out", "ab"), err=open(f"{tmp}/err", "ab"))
     velorand, wid = launch(), wait_for("the clock window", lambda: window("^ Velorand"), 30)
@@ -115,7 +116,7 @@ try:
     wait_for("the killed clock to come back paused", lambda: state()["phase"] == "paused")
     resume = urllib.request.Request(f"http://127.0.0.1:{port}/api/command", b'{"command": "resume"}',
                                     {"Authorization": "Bearer " + token, "Content-Type": "application/json"})
-    urllib.request.urlopen(resume, timeout=5).status == 200 and state()["phase"] == "running" or fail("not resumed")
+    urllib.request.urlopen(resume, timeout=5).status == 200 and state()["phase"] == "running" or fail("the phone did not resume it")
     for path in [f"{tmp}/out", f"{tmp}/err"] + glob.glob(f"{tmp}/*.csv") + glob.glob(f"{tmp}/state/**", recursive=True):
         os.path.isfile(path) and token.encode() in open(path, "rb").read() and fail(f"the token is in {path}")
     print(f"PASS: paired over the QR code ({url.split('#')[0]}), the token kept out of the address, "

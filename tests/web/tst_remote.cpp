@@ -207,8 +207,8 @@ private Q_SLOTS:
         auto *list = dialog.findChild<QTreeWidget *>(u"lstGeraete"_qs);
         QTreeWidgetItem *item = list->topLevelItem(list->topLevelItemCount() - 1);
         QCOMPARE(item->text(0), u"Gerät %1"_qs.arg(before + 2)); // the revoked one counted
-        // Renamed while another element has the focus (no editor open): the name shown is the one kept.
-        list->setCurrentItem(item), dialog.findChild<QComboBox *>()->setFocus();
+        // Renamed while the list itself has the focus (no editor open): the name shown is the one kept.
+        list->setCurrentItem(item), list->setFocus();
         item->setText(0, u" Anna "_qs);
         QCOMPARE(send(phone, R"({"command":"pause"})").first, 409);
         QCOMPARE(item->text(0) + remote.devices().devices().last().name + list->topLevelItem(0)->text(0),

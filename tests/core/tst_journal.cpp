@@ -58,6 +58,7 @@ private Q_SLOTS:
         const auto bad = [](JournalEntry entry, void (*spoil)(JournalEntry &)) {
             return spoil(entry), std::pair(Journal::encode(entry), u"Inhalt unlesbar"_qs);
         };
+        QVERIFY(QFile(journal.previousPath() + u".new"_qs).open(QIODevice::WriteOnly)); // left by a crash
         QCOMPARE(journal.write(older), QString());
         QCOMPARE(journal.write(newer), QString());
         QCOMPARE(loaded().entry, newer);

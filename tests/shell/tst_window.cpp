@@ -101,8 +101,8 @@ private Q_SLOTS:
         QCOMPARE(pixel(onScreen(*w()), button, 0.1, 0.5), QColor(212, 208, 200));
         QVERIFY(!button->font().bold());
         QSignalSpy faceChanged(el<FaceButton>("cmdUhrAus"), &FaceButton::faceColorChanged);
-        QApplication::sendEvent(el("cmdUhrAus"), &enter);
-        m_window.reset(); // taken down with a button lit: the window's handlers are gone with it
+        // Taken down with a button lit: the window's handlers are gone with it.
+        QApplication::sendEvent(el("cmdUhrAus"), &enter), m_window.reset();
         QCOMPARE(faceChanged.count(), 1); // lit, and nothing after
     }
     void keyboardFocus()
@@ -110,11 +110,9 @@ private Q_SLOTS:
         w()->show();
         QVERIFY(QTest::qWaitForWindowActive(w()));
         auto *seconds = el<QLineEdit>("txtSek");
-        seconds->setFocus();
-        QTest::keyClicks(seconds, u"5"_qs);
+        seconds->setFocus(), QTest::keyClicks(seconds, u"5"_qs);
         // A click in a focused field moves the cursor.
-        QTest::mouseClick(seconds, Qt::LeftButton, {}, QPoint(2, 5));
-        QTest::keyClicks(seconds, u"1"_qs);
+        QTest::mouseClick(seconds, Qt::LeftButton, {}, QPoint(2, 5)), QTest::keyClicks(seconds, u"1"_qs);
         QTest::mousePress(el("spnsek"), Qt::LeftButton, {}, QPoint(5, 5)); // 15 up to 16
         const QImage held = onScreen(*w()); // the held arrow sunk in, the other raised
         QVERIFY(pixel(held, el("spnsek"), 0, 0).lightness() < 200);

@@ -147,6 +147,10 @@ private Q_SLOTS:
         }
         QFETCH(QString, rows);
         QCOMPARE(writtenRows(), rows);
+        // Phones announce a game after the loaded one while another one is still to be played (in rows,
+        // '|' parts the games, E marks an ended one).
+        const bool loadedOpen = !rows.split(u'|').value(m_tournament->current(), u"E"_qs).contains(u'E');
+        QCOMPARE(m_clock.displayState().next.has_value(), rows.count(u'|') - rows.count(u'E') >= loadedOpen);
         // The list shows the same goals, the loaded game as its current one.
         const auto *list = m_window->findChild<QTreeWidget *>(u"lstSpiele"_qs);
         QStringList listed;

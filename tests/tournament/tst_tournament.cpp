@@ -170,7 +170,7 @@ private Q_SLOTS:
         QTest::newRow("played") << ok << u"2"_qs << QString();
         QTest::newRow("started only: to be played")
             << "1;;;A;B;0;0;2026-05-01T10:00:00Z;"_qba << u"1"_qs << QString();
-        QTest::newRow("another game") << QByteArray(ok).replace(";B;", ";C;") << u"1"_qs
+        QTest::newRow("another game") << QByteArray(ok).replace(";A;", ";C;") << u"1"_qs
                                       << u"x-ergebnisse.csv:2: Spiel Nr „1“ steht so nicht im Plan"_qs;
         QTest::newRow("goals no number") << QByteArray(ok).replace(";0;", ";zwei;") << u"1"_qs
                                          << u"x-ergebnisse.csv:2: Tore „2“ : „zwei“ sind keine Zahlen"_qs;

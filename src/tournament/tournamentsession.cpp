@@ -15,6 +15,13 @@
 
 namespace {
 
+/// @p lines on standard error, where a terminal or the session's log keeps them.
+void tell(const QStringList &lines)
+{
+    for (const QString &line : lines)
+        std::fprintf(stderr, "velorand: %s\n", qPrintable(line));
+}
+
 /// The results an earlier run left at @p path. What cannot be used is said on standard error and in
 /// @p notice, and the file is kept aside before it is written anew.
 QList<GameResult> readEarlierResults(const QString &path, const Plan &plan, QString *notice)
@@ -36,8 +43,7 @@ QList<GameResult> readEarlierResults(const QString &path, const Plan &plan, QStr
     warnings << (QFile::copy(path, kept)
             ? QStringLiteral("Die bisherige Datei ist als %1 aufbewahrt.").arg(kept)
             : QStringLiteral("Die bisherige Datei konnte nicht aufbewahrt werden."));
-    for (const QString &line : std::as_const(warnings))
-        std::fprintf(stderr, "velorand: %s\n", qPrintable(line));
+    tell(warnings);
     *notice = warnings.join(u'\n');
     return results;
 }
@@ -101,8 +107,7 @@ TournamentSession::TournamentSession(
         earlier = carriedOver(*loaded.entry, plan, &current, &notices);
     if (current >= 0)
         endWhileDown(*loaded.entry, now, &earlier[current]);
-    for (const QString &line : std::as_const(notices))
-        std::fprintf(stderr, "velorand: %s\n", qPrintable(line));
+    tell(notices);
     QString resultsNotice;
     if (!loaded.entry)
         earlier = readEarlierResults(resultsPath, plan, &resultsNotice);
@@ -150,7 +155,7 @@ void TournamentSession::restore(const JournalEntry &entry, int current, qint64 e
     clock.resumeGame(elapsed, game.phase == GameFacts::Phase::Paused);
     const QString line = QStringLiteral("Wiederhergestellt: Spiel %1, %2 gespielt")
                              .arg(m_tournament->plan().games[current].nr, clock.displayState().elapsedText());
-    std::fprintf(stderr, "velorand: %s\n", qPrintable(line));
+    tell({ line });
     m_window->showTransient(line);
 }
 

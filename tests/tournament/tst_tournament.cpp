@@ -3,6 +3,7 @@
 // step the results file, the tournament window, the hall view and /state agree. The game timer runs on a
 // clock only the test moves; the results are written by the real writer into a real folder.
 #include "core/clock/gametimer.h"
+#include "core/tournament/journalkeeper.h"
 #include "core/tournament/resultswriter.h"
 #include "core/tournament/tournament.h"
 #include "hall/hallview.h"
@@ -306,6 +307,7 @@ private Q_SLOTS:
             = [&] { return Journal(plan, folder.filePath(u"state"_qs)).load().entry->results[0]; };
         QCOMPARE(journaled().result.home, 0);
         QTRY_COMPARE(journaled().result.home, 1);
+        QVERIFY(!session.keeper().findChild<QTimer *>()->isActive()); // and tries no more
         // The results file's failure stays said until a write of it works.
         QVERIFY2(said().startsWith(u"Ergebnisse können nicht gespeichert werden: "_qs), qPrintable(said()));
         line->ensurePolished();

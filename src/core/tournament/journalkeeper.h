@@ -59,5 +59,5 @@ private:
     JournalEntry m_tried; ///< the last entry written or tried, with the games' ends left out
     bool m_everTried = false;
     QString m_error;
-    QTimer m_retry;
+    QTimer m_retry { this }; ///< while a write failed: tries again every 2 s
 };

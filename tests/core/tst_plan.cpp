@@ -42,7 +42,8 @@ private Q_SLOTS:
         // Plans with something wrong, one kind each.
         QTest::newRow("columns") << "Nr;Mannschaft 1;mannschaft 2\n1;A;B\n"_qba
                                  << u"p:1: Spalte „Spielzeit“ fehlt"_qs;
-        bad("no time", "1;;A;B;10:60\n", u"p:2: Spielzeit „10:60“ ist keine Zeit (MM:SS)"_qs);
+        bad("no time", "1;;A;B;10:60\n2;;C;D;0:00:01:00\n",
+            u"p:2: Spielzeit „10:60“ ist keine Zeit (MM:SS)\np:3: Spielzeit „0:00:01:00“ ist keine Zeit (MM:SS)"_qs);
         bad("time 0", "1;;A;B;0:00\n", u"p:2: Spielzeit „0:00“ ist 0"_qs);
         bad("long", "1;;A;B;1500:00\n", u"p:2: Spielzeit „1500:00“ ist länger als 24:59:59"_qs);
         bad("cut short; forty whole",

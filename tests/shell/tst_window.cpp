@@ -88,9 +88,8 @@ private Q_SLOTS:
         QApplication::sendEvent(button, &enter);
         QCOMPARE(std::pair(button->faceColor(), button->font().bold()),
             std::pair(enabled ? face : QColor(), enabled));
-        button->setEnabled(true);
         QEnterEvent corner(QPointF(button->width(), button->height()), {}, {}); // the far edge too
-        QApplication::sendEvent(button, &corner);
+        button->setEnabled(true), QApplication::sendEvent(button, &corner);
         QCOMPARE(pixel(onScreen(*w()), button, 0.1, 0.5), face); // on the face, left of the caption
         button->setStyle(relief.get()); // a style that draws buttons in relief keeps it round the face
         QCOMPARE(pixel(onScreen(*w()), button, 0, 0), QColor(Qt::white));

@@ -353,7 +353,9 @@ private:
         for (const auto &[line, c] : Csv::read(text, u';').mid(1))
             rows << (c[5].isEmpty() ? QString() : c[5] + u':' + c[6]) + (c[7].isEmpty() ? u""_qs : u"S"_qs)
                     + (c[8].isEmpty() ? u""_qs : u"E"_qs);
-        return encoding == TextEncoding::Utf8WithBom ? rows.join(u'|') : u"not the plan's encoding"_qs;
+        // In the plan's encoding, with its start times.
+        const bool asPlanned = encoding == TextEncoding::Utf8WithBom && text.contains(u"\n3;10:40;;Ost;"_qs);
+        return asPlanned ? rows.join(u'|') : u"not as the plan has it: "_qs + text;
     }
 
     QTemporaryDir m_folder;
